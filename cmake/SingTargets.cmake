@@ -1,0 +1,57 @@
+# Helpers shared by every folder of the tree.
+
+# Adds a VERSIONINFO resource to a DLL or program.
+function(sing_version_resource target description)
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "SHARED_LIBRARY")
+    set(RC_FILETYPE "VFT_DLL")
+    set(suffix ".dll")
+  else()
+    set(RC_FILETYPE "VFT_APP")
+    set(suffix ".exe")
+  endif()
+  get_target_property(outname ${target} OUTPUT_NAME)
+  if(NOT outname)
+    set(outname ${target})
+  endif()
+  set(RC_FILENAME "${outname}${suffix}")
+  set(RC_DESCRIPTION "${description}")
+  set(rc "${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc")
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/version.rc.in ${rc} @ONLY)
+  target_sources(${target} PRIVATE ${rc})
+endfunction()
+
+# A test program run under Wine by CTest, with the deployable folder on the
+# DLL search path and the project's own Wine prefix.
+function(sing_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${SING_TEST_DIR})
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${SING_TEST_ENV}" TIMEOUT 300 LABELS wine)
+endfunction()
+
+# A stdcall DLL whose .def lists decorated 32-bit names (Name@N). On i386
+# the names are exported undecorated (--kill-at) and the import library is
+# rebuilt by dlltool so that callers' decorated references still resolve. On
+# x86-64 there is no decoration: the .def is used with the suffixes removed.
+function(sing_stdcall_dll target def)
+  set_target_properties(${target} PROPERTIES PREFIX "" SUFFIX ".DLL")
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    target_sources(${target} PRIVATE ${def})
+    target_link_options(${target} PRIVATE -Wl,--kill-at)
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${SING_DLLTOOL} -k -d ${def} -D $<TARGET_FILE_NAME:${target}>
+              -l $<TARGET_LINKER_FILE:${target}>
+      VERBATIM)
+  else()
+    file(READ ${def} text)
+    string(REGEX REPLACE "@[0-9]+" "" text "${text}")
+    get_filename_component(name ${def} NAME)
+    set(plain ${CMAKE_CURRENT_BINARY_DIR}/${target}_${name})
+    file(WRITE ${plain} "${text}")
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${def})
+    target_sources(${target} PRIVATE ${plain})
+  endif()
+endfunction()
