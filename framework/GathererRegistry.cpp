@@ -1,0 +1,47 @@
+#include "framework/GathererRegistry.h"
+
+#include <cstring>
+
+#include "framework/Gatherer.h"
+
+namespace {
+// Zero-initialised before any static constructor runs, so gatherers built in
+// any translation unit find an empty table.
+Gatherer* slots[GathererRegistry::kSlots];
+uint32_t count;
+}  // namespace
+
+bool GathererRegistry::RegisterGatherer(Gatherer* g) {
+    if (count >= kSlots) {
+        g->index = kNotRegistered;
+        return false;
+    }
+    g->index = count;
+    slots[count] = g;
+    ++count;
+    return true;
+}
+
+void GathererRegistry::UnregisterGatherer(Gatherer* g) {
+    if (g->index >= kSlots || slots[g->index] != g)
+        return;
+    slots[g->index] = nullptr;
+    --count;
+}
+
+Gatherer* GathererRegistry::GetGatherer(uint32_t index) {
+    return index < kSlots ? slots[index] : nullptr;
+}
+
+uint32_t GathererRegistry::GathererCount() { return count; }
+
+Gatherer* GathererRegistry::FindGatherer(const char* name) {
+    if (name == nullptr)
+        return nullptr;
+    for (uint32_t i = 0; i < count && i < kSlots; ++i) {
+        Gatherer* g = slots[i];
+        if (g != nullptr && g->name != nullptr && std::strcmp(g->name, name) == 0)
+            return g;
+    }
+    return nullptr;
+}

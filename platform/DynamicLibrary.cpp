@@ -1,0 +1,30 @@
+#include "platform/DynamicLibrary.h"
+
+#include <cstring>
+
+DynamicLibrary::DynamicLibrary(const char* name) {
+    if (name == nullptr)
+        return;
+    size_t size = std::strlen(name) + 1;
+    libraryName = new char[size];
+    std::memcpy(libraryName, name, size);
+    // The name goes to the loader unchanged: the standard search order
+    // decides where the library comes from.
+    UINT saved = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    module = LoadLibraryA(libraryName);
+    SetErrorMode(saved);
+}
+
+DynamicLibrary::~DynamicLibrary() {
+    delete[] libraryName;
+    if (module != nullptr) {
+        FreeLibrary(module);
+        module = nullptr;
+    }
+}
+
+FARPROC DynamicLibrary::GetProc(const char* procName) const {
+    if (module == nullptr)
+        return nullptr;
+    return GetProcAddress(module, procName);
+}
