@@ -1,0 +1,31 @@
+// Decoders of the gatherers' data buffers, looked up by packet id.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "decode/Node.h"
+
+struct DecodeResult {
+    bool ok = false;
+    std::string error;  // why the buffer is malformed, when !ok
+    Node fields = Node::Group("fields");
+};
+
+struct BufferFormat {
+    uint32_t packetId;
+    const char* name;
+    uint32_t version;
+    // Decodes the gatherer's fields (after the 12-byte header).
+    void (*decode)(const uint8_t* data, size_t size, DecodeResult& out);
+};
+
+// Null when no decoder knows the packet id.
+const BufferFormat* FindFormat(uint32_t packetId);
+
+// Checks the common header against the buffer and the expected format, then
+// runs the format's decoder. Never reads outside [data, data + size).
+DecodeResult DecodeBuffer(const uint8_t* data, size_t size, uint32_t expectedPacketId);
+
+// Hex dump, 16 bytes a line, with offsets and printable characters.
+std::string HexDump(const uint8_t* data, size_t size);

@@ -1,0 +1,223 @@
+// singdump: loads SING32.DLL as the agent does, runs every registered
+// gatherer through Init, Update, GetDataBufLen and FillDataBuf, checks each
+// buffer's header and prints the buffer decoded field by field.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "decode/Decoders.h"
+#include "decode/Node.h"
+
+namespace {
+
+using NumFn = uint32_t(__stdcall*)();
+using NameFn = const char*(__stdcall*)(uint32_t);
+using IndexFn = uint32_t(__stdcall*)(uint32_t);
+using UpdateFn = uint32_t(__stdcall*)(uint32_t, void*, uint32_t);
+using FillFn = uint32_t(__stdcall*)(uint32_t, uint8_t*, void*, uint32_t);
+
+struct Api {
+    NumFn numGatherers;
+    NameFn name;
+    IndexFn init, close, packetId;
+    UpdateFn update, getDataBufLen;
+    FillFn fillDataBuf;
+};
+
+struct Options {
+    bool json = false;
+    bool hex = false;
+    std::string gatherer;  // name or index; empty for all
+    std::string dll;       // path of SING32.DLL; empty for the tool's folder
+};
+
+void Usage() {
+    std::fputs(
+        "usage: singdump [--json] [--hex] [--gatherer NAME|INDEX] [--dll PATH]\n"
+        "  Loads SING32.DLL (by default from singdump's folder), runs each\n"
+        "  gatherer's Init, Update, GetDataBufLen and FillDataBuf, and prints\n"
+        "  the data buffer decoded field by field.\n"
+        "  --json      one JSON document on standard output\n"
+        "  --hex       a hex dump of each buffer beside the decoding\n"
+        "  --gatherer  only the gatherer with this name or index\n"
+        "  --dll       load the library from PATH\n",
+        stderr);
+}
+
+bool ParseOptions(int argc, char** argv, Options& o) {
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--json") o.json = true;
+        else if (a == "--hex") o.hex = true;
+        else if (a == "--gatherer" && i + 1 < argc) o.gatherer = argv[++i];
+        else if (a == "--dll" && i + 1 < argc) o.dll = argv[++i];
+        else return false;
+    }
+    return true;
+}
+
+std::string ToolFolder() {
+    std::vector<char> path(MAX_PATH);
+    for (;;) {
+        DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0)
+            return ".";
+        if (n < path.size())
+            break;
+        path.resize(path.size() * 2);
+    }
+    std::string p(path.data());
+    size_t slash = p.find_last_of("\\/");
+    return slash == std::string::npos ? "." : p.substr(0, slash);
+}
+
+template <typename Fn>
+bool Resolve(HMODULE m, const char* name, Fn& fn) {
+    fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(m, name)));
+    if (fn == nullptr)
+        std::fprintf(stderr, "singdump: SING32.DLL does not export %s\n", name);
+    return fn != nullptr;
+}
+
+bool Selected(const Options& o, uint32_t index, const char* name) {
+    if (o.gatherer.empty())
+        return true;
+    if (name != nullptr && o.gatherer == name)
+        return true;
+    char* end = nullptr;
+    unsigned long v = std::strtoul(o.gatherer.c_str(), &end, 10);
+    return end != o.gatherer.c_str() && *end == '\0' && v == index;
+}
+
+// Runs one gatherer's cycle and describes it.
+Node RunGatherer(const Api& api, uint32_t index, const Options& o, bool& healthy) {
+    const char* name = api.name(index);
+    uint32_t packet = api.packetId(index);
+    Node g = Node::Group("");
+    g.AddNumber("index", index);
+    if (name) g.AddText("name", name); else g.AddMissing("name");
+    g.AddHex("packetId", packet);
+    g.AddNumber("init", api.init(index));
+    g.AddNumber("update", api.update(index, nullptr, 0));
+    uint32_t len = api.getDataBufLen(index, nullptr, 0);
+    g.AddNumber("dataBufLen", len);
+    if (len == 0) {
+        g.AddText("status", "no data buffer (length 0)");
+        return g;
+    }
+    std::vector<uint8_t> buf(len);
+    uint32_t filled = api.fillDataBuf(index, buf.data(), nullptr, 0);
+    g.AddNumber("fill", filled);
+    DecodeResult r = DecodeBuffer(buf.data(), buf.size(), packet);
+    if (r.ok) {
+        g.AddText("status", "ok");
+    } else {
+        g.AddText("status", "malformed buffer: " + r.error);
+        healthy = false;
+    }
+    for (Node& c : r.fields.children)
+        g.Add(std::move(c));
+    if (o.hex) {
+        std::string dump = HexDump(buf.data(), buf.size());
+        if (o.json) {
+            std::string flat;
+            for (uint8_t b : buf) {
+                char h[3];
+                std::snprintf(h, sizeof h, "%02X", b);
+                flat += h;
+            }
+            g.AddText("hex", flat);
+        } else {
+            Node h = Node::Group("hex");  // printed as a dump, not as fields
+            h.text = dump;
+            g.Add(std::move(h));
+        }
+    }
+    return g;
+}
+
+void PrintText(const Node& g) {
+    std::string heading;
+    for (const Node& c : g.children) {
+        if (c.key == "hex" && c.kind == Node::Kind::Group) {
+            std::fputs("  hex:\n", stdout);
+            std::string dump = c.text;
+            size_t start = 0;
+            while (start < dump.size()) {
+                size_t end = dump.find('\n', start);
+                std::printf("    %s\n", dump.substr(start, end - start).c_str());
+                start = end == std::string::npos ? dump.size() : end + 1;
+            }
+            continue;
+        }
+        std::fputs(RenderText(c, 1).c_str(), stdout);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    if (!ParseOptions(argc, argv, o)) {
+        Usage();
+        return 2;
+    }
+    std::string path = o.dll.empty() ? ToolFolder() + "\\SING32.DLL" : o.dll;
+    HMODULE m = LoadLibraryA(path.c_str());
+    if (m == nullptr) {
+        std::fprintf(stderr, "singdump: cannot load %s (error %lu)\n", path.c_str(), GetLastError());
+        return 1;
+    }
+    Api api{};
+    bool ok = Resolve(m, "SING_NumGatherers", api.numGatherers) & Resolve(m, "SING_Name", api.name) &
+              Resolve(m, "SING_Init", api.init) & Resolve(m, "SING_Close", api.close) &
+              Resolve(m, "SING_GetUniquePacketID", api.packetId) & Resolve(m, "SING_Update", api.update) &
+              Resolve(m, "SING_GetDataBufLen", api.getDataBufLen) & Resolve(m, "SING_FillDataBuf", api.fillDataBuf);
+    if (!ok)
+        return 1;
+
+    uint32_t count = api.numGatherers();
+    Node list = Node::List("gatherers");
+    bool healthy = true;
+    bool any = false;
+    // The registry has 20 slots; a slot is in use when it answers a name or
+    // a packet id.
+    for (uint32_t i = 0; i < 20; ++i) {
+        const char* name = api.name(i);
+        if (name == nullptr && api.packetId(i) == 0)
+            continue;
+        if (!Selected(o, i, name))
+            continue;
+        any = true;
+        list.Add(RunGatherer(api, i, o, healthy));
+        api.close(i);
+    }
+
+    if (o.json) {
+        Node doc = Node::Group("");
+        doc.AddText("library", path);
+        doc.AddNumber("numGatherers", count);
+        doc.Add(std::move(list));
+        std::printf("%s\n", RenderJson(doc).c_str());
+    } else {
+        std::printf("Library: %s\nRegistered gatherers: %u\n", path.c_str(), count);
+        for (const Node& g : list.children) {
+            const Node* name = nullptr;
+            for (const Node& c : g.children)
+                if (c.key == "name") name = &c;
+            std::printf("\n[%llu] %s\n", static_cast<unsigned long long>(g.children[0].number),
+                        name && name->kind == Node::Kind::Text ? name->text.c_str() : "(no name)");
+            PrintText(g);
+        }
+    }
+    FreeLibrary(m);
+    if (!o.gatherer.empty() && !any) {
+        std::fprintf(stderr, "singdump: no gatherer matches '%s'\n", o.gatherer.c_str());
+        return 1;
+    }
+    return healthy ? 0 : 3;
+}
