@@ -1,0 +1,10 @@
+// Child program for the version tests: prints what the support library says
+// about the Windows family this process runs on.
+#include <cstdio>
+
+#include "kmzipc32.h"
+
+int main() {
+    std::printf("IsWinNT=%u IsWinNT5=%u\n", IsWinNT(), IsWinNT5());
+    return 0;
+}

@@ -1,0 +1,127 @@
+#!/usr/bin/env python3
+"""Checks the shipped i386 binaries without running them: PE32 i386, the
+library's export table and stack cleanup, imports, static runtime and
+version resources."""
+import argparse
+import os
+import re
+import subprocess
+import sys
+
+EXPORTS = {
+    "SING_NumGatherers": 0, "SING_Name": 4, "SING_Init": 4, "SING_Close": 4,
+    "SING_Update": 12, "SING_GetDataBufLen": 12, "SING_FillDataBuf": 16,
+    "SING_GetUniquePacketID": 4, "SING_Print": 4, "SING_FlagDMIRefresh": 4,
+    "SING_FlagDMIInits": 16, "SING_DMIInit": 8, "SING_FlagDMIUpdates": 16,
+    "SING_DMIUpdate": 8, "SING_FillDMIInfo": 16,
+}
+# Windows' own DLLs the library may import; anything else is a fault.
+SYSTEM_DLLS = {"kernel32.dll", "advapi32.dll", "user32.dll", "msvcrt.dll", "ws2_32.dll",
+               "wsock32.dll", "netapi32.dll", "iphlpapi.dll", "version.dll", "shell32.dll",
+               "ole32.dll", "oleaut32.dll", "ntdll.dll"}
+COMPANIONS = {"kmzipc32.dll", "kmzucd32.dll"}
+MINGW_RUNTIME = re.compile(r"libgcc|libstdc\+\+|libwinpthread|mingw", re.I)
+
+failures = []
+
+
+def fail(msg):
+    failures.append(msg)
+    print("FAIL: " + msg)
+
+
+def run(objdump, *args):
+    return subprocess.run([objdump, *args], check=True, capture_output=True, text=True).stdout
+
+
+def private_headers(objdump, path):
+    return run(objdump, "-p", path)
+
+
+def check_common(objdump, path):
+    out = private_headers(objdump, path)
+    name = os.path.basename(path)
+    if "file format pei-i386" not in out or not re.search(r"^Magic\s+010b", out, re.M):
+        fail(f"{name}: not a PE32 i386 image")
+    for dll in re.findall(r"DLL Name: (\S+)", out):
+        if MINGW_RUNTIME.search(dll):
+            fail(f"{name}: imports the MinGW runtime {dll}")
+    rsrc = run(objdump, "-s", "-j", ".rsrc", path)
+    # Dump lines: " ADDR hhhhhhhh hhhhhhhh ...  ascii"; the ascii column
+    # follows two spaces.
+    raw = b"".join(bytes.fromhex("".join(line.split("  ")[0].split()[1:]))
+                   for line in rsrc.splitlines() if re.match(r"^\s[0-9a-f]{4,} ", line))
+    if "VS_VERSION_INFO".encode("utf-16-le") not in raw:
+        fail(f"{name}: no version resource")
+    return out
+
+
+def check_library(objdump, path):
+    out = check_common(objdump, path)
+    names = set(re.findall(r"^\s+\[\s*\d+\] (\S+)$", out.split("[Ordinal/Name Pointer] Table")[-1], re.M))
+    if names != set(EXPORTS):
+        fail(f"SING32.DLL exports {sorted(names ^ set(EXPORTS))} differ from the fifteen names")
+    imports = {d.lower() for d in re.findall(r"DLL Name: (\S+)", out)}
+    if not COMPANIONS <= imports:
+        fail(f"SING32.DLL does not import {sorted(COMPANIONS - imports)}")
+    extra = imports - SYSTEM_DLLS - COMPANIONS
+    if extra:
+        fail(f"SING32.DLL imports non-system DLLs {sorted(extra)}")
+
+    # Every return of every export removes exactly its argument bytes. A
+    # tail jump into another function counts with that function's returns.
+    dis = run(objdump, "-d", "--no-show-raw-insn", path)
+    current = None
+    rets, jumps = {}, {}
+    for line in dis.splitlines():
+        m = re.match(r"^[0-9a-f]+ <_?([A-Za-z0-9_]+?)(@\d+)?>:$", line)
+        if m:
+            current = m.group(1)
+            continue
+        if current is None:
+            continue
+        if re.search(r"\sret\b", line):
+            m = re.search(r"ret\s+\$0x([0-9a-f]+)", line)
+            rets.setdefault(current, []).append(int(m.group(1), 16) if m else 0)
+        m = re.search(r"\sjmp\s+[0-9a-f]+ <_?([A-Za-z0-9_]+?)(@\d+)?>", line)
+        if m and m.group(1) != current:
+            jumps.setdefault(current, []).append(m.group(1))
+
+    def all_rets(fn, seen):
+        if fn in seen:
+            return []
+        seen.add(fn)
+        found = list(rets.get(fn, []))
+        for target in jumps.get(fn, []):
+            found += all_rets(target, seen)
+        return found
+
+    for name, size in EXPORTS.items():
+        found = all_rets(name, set())
+        if not found:
+            fail(f"{name}: no return instruction found in the disassembly")
+        elif any(r != size for r in found):
+            fail(f"{name}: returns remove {sorted(set(found))} bytes, expected {size}")
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--objdump", required=True)
+    ap.add_argument("outdir")
+    a = ap.parse_args()
+    binaries = sorted(f for f in os.listdir(a.outdir) if f.lower().endswith((".dll", ".exe")))
+    if "SING32.DLL" not in binaries:
+        fail("SING32.DLL is missing from the output folder")
+    for f in binaries:
+        path = os.path.join(a.outdir, f)
+        if f == "SING32.DLL":
+            check_library(a.objdump, path)
+        else:
+            check_common(a.objdump, path)
+    print(f"checked {len(binaries)} binaries: {', '.join(binaries)}")
+    print(f"{0 if failures else 1} passed, {1 if failures else 0} failed")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
