@@ -1,5 +1,13 @@
 // The module's static objects, defined in this one translation unit so that
 // C++ constructs them top to bottom and destroys them in reverse. Each
 // gatherer takes the next registry slot as it is built, so this order is the
-// index order the host sees.
+// index order the host sees:
+//
+//   the KMZSYS32.DLL binding, then
+//   0 WinUserGatherer        "WindowsUserInfo"
+//   1 IpGatherer             "IPInfo"
+//   2 NetbiosGatherer        "NETBIOSInfo"
+//   3 KmzUserGatherer        "KMZUserInfo"
+//   4 IpxInfoGatherer        "IPX Data"
+//   5 RegionalInfoGatherer   "Regional Data"
 #include "framework/GathererRegistry.h"

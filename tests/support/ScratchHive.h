@@ -1,0 +1,31 @@
+// Redirects HKEY_LOCAL_MACHINE of this process to a fresh scratch key under
+// HKEY_CURRENT_USER for the object's life, so tests never read or change the
+// prefix's own HKLM. Wine's in-process services read the scratch hive too
+// (see ActiveComputerName below).
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+class ScratchHive {
+public:
+    ScratchHive();
+    ~ScratchHive();
+    ScratchHive(const ScratchHive&) = delete;
+    ScratchHive& operator=(const ScratchHive&) = delete;
+
+    // Values under HKLM\path (created as needed). Raw bytes for odd shapes.
+    void SetString(const std::string& path, const char* name, const std::string& value, DWORD type = REG_SZ);
+    void SetMultiString(const std::string& path, const char* name, std::initializer_list<std::string> items);
+    void SetDword(const std::string& path, const char* name, uint32_t value);
+    void SetRaw(const std::string& path, const char* name, DWORD type, const void* data, DWORD size);
+    void CreateKey(const std::string& path);
+    void DeleteKey(const std::string& path);
+    // Makes GetComputerNameA (and so Wine's workstation service) answer `name`.
+    void SetComputerName(const std::string& name);
+
+private:
+    HKEY root_ = nullptr;
+    std::string rootPath_;
+};

@@ -1,0 +1,71 @@
+# Shared by run-singdump.sh and run-tests.sh: install what is missing, build,
+# and manage the project's own Wine prefixes and servers.
+#
+# Two builds of the same tree:
+#   build/i386  the shipped 32-bit DLLs and programs (PE32, i386);
+#   build/x64   the same code for 64-bit Windows.
+# 32-bit Windows code needs a kernel that runs 32-bit processes (Wine's i386
+# loader is a 32-bit Linux program). Where the kernel cannot, the Wine runs
+# use the x64 build; the i386 build is still produced and checked statically.
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD_ROOT=${SING_BUILD_DIR:-$ROOT/build}
+export WINEDEBUG=${WINEDEBUG:--all}
+# Console programs only: no display, no Mono/Gecko installers.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+unset DISPLAY
+
+sing_setup() {
+  bash "$ROOT/tools/setup-debian.sh"
+}
+
+# True when this kernel can run 32-bit x86 processes.
+sing_can_run_i386() {
+  [ -x /lib/ld-linux.so.2 ] && /lib/ld-linux.so.2 --version >/dev/null 2>&1
+}
+
+# The architecture whose programs run under Wine here.
+sing_run_arch() {
+  if [ -n "${SING_RUN_ARCH:-}" ]; then echo "$SING_RUN_ARCH"
+  elif sing_can_run_i386; then echo i386
+  else echo x64
+  fi
+}
+
+sing_build_dir() { echo "$BUILD_ROOT/$1"; }
+
+sing_build() {
+  local arch=$1; shift
+  local toolchain=mingw-i686.cmake
+  [ "$arch" = x64 ] && toolchain=mingw-x86_64.cmake
+  local dir; dir=$(sing_build_dir "$arch")
+  cmake -S "$ROOT" -B "$dir" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/$toolchain" "$@" >/dev/null
+  cmake --build "$dir"
+}
+
+# Selects the prefix and loader for an architecture's Wine runs.
+sing_wine_env() {
+  local arch=$1
+  export WINEPREFIX; WINEPREFIX=$(sing_build_dir "$arch")/wineprefix
+  if [ "$arch" = x64 ]; then
+    export WINEARCH=win64 WINE=/usr/lib/wine/wine64
+  else
+    export WINEARCH=win32 WINE=wine
+  fi
+}
+
+# Starts a persistent wineserver and the prefix's services detached from our
+# output, so that test programs start fast and nothing holds a pipe open.
+sing_wine_start() {
+  sing_wine_env "$1"
+  mkdir -p "$WINEPREFIX"
+  (wineserver -p </dev/null >/dev/null 2>&1 &)
+  "$WINE" wineboot --init </dev/null >/dev/null 2>&1 || true
+  trap sing_wine_stop EXIT
+}
+
+sing_wine_stop() {
+  wineserver -k >/dev/null 2>&1 || true
+}
