@@ -45,6 +45,15 @@ sing_build() {
   cmake --build "$dir"
 }
 
+# The OS-independent code built natively with clang under the sanitizers,
+# with its fuzz targets (each runs SING_FUZZ_SECONDS, default 30, in tests).
+sing_build_native() {
+  local dir; dir=$(sing_build_dir native)
+  CC=clang CXX=clang++ cmake -S "$ROOT/native" -B "$dir" -G Ninja \
+    -DSING_FUZZ_SECONDS="${SING_FUZZ_SECONDS:-30}" "$@" >/dev/null
+  cmake --build "$dir"
+}
+
 # Selects the prefix and loader for an architecture's Wine runs.
 sing_wine_env() {
   local arch=$1

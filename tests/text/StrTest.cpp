@@ -1,9 +1,8 @@
-#include <windows.h>
-
 #include <cstring>
 
 #include <gtest/gtest.h>
 
+#include "support/CodePage.h"
 #include "text/Str.h"
 
 TEST(Str, DefaultAndNullConstruction) {
@@ -85,8 +84,8 @@ TEST(Str, ToUtf8ThroughConverter) {
     EXPECT_EQ(empty.Capacity(), 1u);
     EXPECT_EQ(empty.CStr()[0], '\0');
 
-    if (GetACP() != 1252)
-        GTEST_SKIP() << "active code page is " << GetACP();
+    if (!LocalCodePageIs1252())
+        GTEST_SKIP() << "the active code page is not Windows-1252";
     Str e("\xE9");  // U+00E9
     EXPECT_EQ(e.ToUtf8(), 1u);
     EXPECT_STREQ(e.CStr(), "\xC3\xA9");

@@ -1,0 +1,5 @@
+#include <windows.h>
+
+#include "support/CodePage.h"
+
+bool LocalCodePageIs1252() { return GetACP() == 1252; }
