@@ -20,8 +20,11 @@ sing_setup() {
   bash "$ROOT/tools/setup-debian.sh"
 }
 
-# True when this kernel can run 32-bit x86 processes.
+# True when this kernel itself runs 32-bit x86 processes (a user-mode
+# emulator registered for i386 binaries does not count: Wine is far too slow
+# under it to be useful).
 sing_can_run_i386() {
+  [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ] && return 1
   [ -x /lib/ld-linux.so.2 ] && /lib/ld-linux.so.2 --version >/dev/null 2>&1
 }
 
