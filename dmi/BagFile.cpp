@@ -7,6 +7,12 @@ namespace {
 
 constexpr DWORD kFileFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS;
 
+HANDLE DefaultOpen(const char* name, DWORD access, DWORD share, DWORD disposition, DWORD flags) {
+    return CreateFileA(name, access, share, nullptr, disposition, flags, nullptr);
+}
+
+BagFileOpenFn openFile = DefaultOpen;
+
 bool Seek(HANDLE h, uint64_t offset) {
     LARGE_INTEGER at;
     at.QuadPart = static_cast<LONGLONG>(offset);
@@ -53,6 +59,12 @@ uint32_t WriteAt(HANDLE h, uint64_t offset, const uint8_t* data, uint32_t count)
 
 }  // namespace
 
+BagFileOpenFn SetBagFileOpenFn(BagFileOpenFn fn) {
+    BagFileOpenFn previous = openFile;
+    openFile = fn != nullptr ? fn : DefaultOpen;
+    return previous;
+}
+
 BagFile::BagFile(const char* fileName_, uint32_t baseOffset_, uint32_t signature_, uint32_t entriesPerBlock_,
                  uint32_t readOnly_, uint32_t openNow)
     : baseOffset(baseOffset_), lock(0), signature(signature_), entriesPerBlock(entriesPerBlock_),
@@ -85,7 +97,7 @@ uint32_t BagFile::Open() {
 
     DWORD access = readOnly ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
     DWORD share = readOnly ? FILE_SHARE_READ : 0;
-    handle.Reset(CreateFileA(fileName, access, share, nullptr, OPEN_EXISTING, kFileFlags, nullptr));
+    handle.Reset(openFile(fileName, access, share, OPEN_EXISTING, kFileFlags));
     if (handle.Valid()) {
         FileSource source(handle.Get());
         uint8_t bytes[bag::kHeaderSize];
@@ -112,7 +124,7 @@ uint32_t BagFile::Open() {
     // so a bag file that is held elsewhere or unreadable is never emptied.
     if (!bag::ValidEntriesPerBlock(entriesPerBlock))
         return 0;
-    handle.Reset(CreateFileA(fileName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, kFileFlags, nullptr));
+    handle.Reset(openFile(fileName, GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW, kFileFlags));
     if (!handle.Valid())
         return 0;
     bag::Header header{signature, bag::kMagic, entriesPerBlock, baseOffset + bag::kHeaderSize};

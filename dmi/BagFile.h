@@ -12,6 +12,13 @@
 #include "dmi/MutexSemaphore.h"
 #include "platform/Handles.h"
 
+// The one call through which every BagFile opens or creates its file
+// (CreateFileA with the flags it chooses). Tests replace it to produce the
+// failures and races that a real disk gives only by chance. Null restores the
+// default; the previous function is returned.
+using BagFileOpenFn = HANDLE (*)(const char* name, DWORD access, DWORD share, DWORD disposition, DWORD flags);
+BagFileOpenFn SetBagFileOpenFn(BagFileOpenFn fn);
+
 class BagFile {
 public:
     // Opens the file at once when `openNow` is non-zero; the result shows in IsOpen().
