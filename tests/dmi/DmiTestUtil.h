@@ -26,30 +26,27 @@ public:
                 std::to_string(++counter);
         CreateDirectoryA(path_.c_str(), nullptr);
     }
-    ~TempDir() { Remove(path_); }
+    // The tests leave files and empty folders only.
+    ~TempDir() {
+        WIN32_FIND_DATAA fd;
+        HANDLE h = FindFirstFileA((path_ + "\\*").c_str(), &fd);
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                std::string name = fd.cFileName;
+                if (name == "." || name == "..")
+                    continue;
+                std::string full = File(name);
+                if (!DeleteFileA(full.c_str()))
+                    RemoveDirectoryA(full.c_str());
+            } while (FindNextFileA(h, &fd));
+            FindClose(h);
+        }
+        RemoveDirectoryA(path_.c_str());
+    }
     const std::string& Path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + "\\" + name; }
 
 private:
-    static void Remove(const std::string& dir) {
-        WIN32_FIND_DATAA fd;
-        HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                std::string n = fd.cFileName;
-                if (n == "." || n == "..")
-                    continue;
-                std::string full = dir + "\\" + n;
-                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    Remove(full);
-                else
-                    DeleteFileA(full.c_str());
-            } while (FindNextFileA(h, &fd));
-            FindClose(h);
-        }
-        RemoveDirectoryA(dir.c_str());
-    }
     std::string path_;
 };
 
