@@ -2,6 +2,7 @@
 // every exception inside the module.
 #include "framework/Exports.h"
 
+#include "dmi/DmiDatabase.h"
 #include "framework/Gatherer.h"
 #include "framework/GathererRegistry.h"
 
@@ -95,7 +96,12 @@ SING_API uint32_t SING_DMIUpdate(uint32_t index, uint32_t a1) {
 }
 
 SING_API uint32_t SING_FillDMIInfo(uint32_t index, uint32_t a1, uint32_t a2, uint32_t a3) {
-    // The DMI database handle for the call is built here once the DMI storage
-    // exists; until then gatherers receive no handle.
-    return Forward<uint32_t>(index, [=](Gatherer& g) { return g.FillDMIInfo(a1, a2, a3, nullptr); });
+    // The DMI bag file is opened (or created) for the call whether or not the
+    // slot holds a gatherer, and closed before the export returns.
+    try {
+        DmiDatabase db(kDmiBagFileName, kDmiSignature, 0);
+        return Forward<uint32_t>(index, [&](Gatherer& g) { return g.FillDMIInfo(a1, a2, a3, &db); });
+    } catch (...) {
+        return 0;
+    }
 }

@@ -11,3 +11,7 @@
 //   4 IpxInfoGatherer        "IPX Data"
 //   5 RegionalInfoGatherer   "Regional Data"
 #include "framework/GathererRegistry.h"
+#include "platform/SinfLibrary.h"
+
+// First: built before the gatherers, destroyed after them.
+static SinfLibrary sinfLibrary(kSinfLibraryName);

@@ -10,7 +10,10 @@
 #include <vector>
 
 #include "decode/Decoders.h"
+#include "decode/DmiBag.h"
 #include "decode/Node.h"
+#include "dmi/DmiLocate.h"
+#include "platform/Handles.h"
 
 namespace {
 
@@ -19,6 +22,7 @@ using NameFn = const char*(__stdcall*)(uint32_t);
 using IndexFn = uint32_t(__stdcall*)(uint32_t);
 using UpdateFn = uint32_t(__stdcall*)(uint32_t, void*, uint32_t);
 using FillFn = uint32_t(__stdcall*)(uint32_t, uint8_t*, void*, uint32_t);
+using FillDmiFn = uint32_t(__stdcall*)(uint32_t, uint32_t, uint32_t, uint32_t);
 
 struct Api {
     NumFn numGatherers;
@@ -33,18 +37,23 @@ struct Options {
     bool hex = false;
     std::string gatherer;  // name or index; empty for all
     std::string dll;       // path of SING32.DLL; empty for the tool's folder
+    bool dmi = false;      // run SING_FillDMIInfo(dmiIndex) and report the bag file
+    uint32_t dmiIndex = 0;
 };
 
 void Usage() {
     std::fputs(
         "usage: singdump [--json] [--hex] [--gatherer NAME|INDEX] [--dll PATH]\n"
+        "       singdump [--json] [--hex] [--dll PATH] --dmi INDEX\n"
         "  Loads SING32.DLL (by default from singdump's folder), runs each\n"
         "  gatherer's Init, Update, GetDataBufLen and FillDataBuf, and prints\n"
         "  the data buffer decoded field by field.\n"
         "  --json      one JSON document on standard output\n"
         "  --hex       a hex dump of each buffer beside the decoding\n"
         "  --gatherer  only the gatherer with this name or index\n"
-        "  --dll       load the library from PATH\n",
+        "  --dll       load the library from PATH\n"
+        "  --dmi       run SING_FillDMIInfo for INDEX, then show where the DMI\n"
+        "              bag file is and what its header and index hold\n",
         stderr);
 }
 
@@ -55,6 +64,15 @@ bool ParseOptions(int argc, char** argv, Options& o) {
         else if (a == "--hex") o.hex = true;
         else if (a == "--gatherer" && i + 1 < argc) o.gatherer = argv[++i];
         else if (a == "--dll" && i + 1 < argc) o.dll = argv[++i];
+        else if (a == "--dmi" && i + 1 < argc) {
+            char* end = nullptr;
+            const char* v = argv[++i];
+            unsigned long n = std::strtoul(v, &end, 10);
+            if (end == v || *end != '\0' || n > 0xFFFFFFFFul)
+                return false;
+            o.dmi = true;
+            o.dmiIndex = static_cast<uint32_t>(n);
+        }
         else return false;
     }
     return true;
@@ -93,6 +111,24 @@ bool Selected(const Options& o, uint32_t index, const char* name) {
     return end != o.gatherer.c_str() && *end == '\0' && v == index;
 }
 
+// The raw bytes: one hex string in JSON, a dump (a group printed by
+// PrintText) in text.
+void AddHexDump(Node& into, const std::vector<uint8_t>& bytes, bool json) {
+    if (json) {
+        std::string flat;
+        for (uint8_t b : bytes) {
+            char h[3];
+            std::snprintf(h, sizeof h, "%02X", b);
+            flat += h;
+        }
+        into.AddText("hex", flat);
+    } else {
+        Node h = Node::Group("hex");  // printed as a dump, not as fields
+        h.text = HexDump(bytes.data(), bytes.size());
+        into.Add(std::move(h));
+    }
+}
+
 // Runs one gatherer's cycle and describes it.
 Node RunGatherer(const Api& api, uint32_t index, const Options& o, bool& healthy) {
     const char* name = api.name(index);
@@ -121,22 +157,8 @@ Node RunGatherer(const Api& api, uint32_t index, const Options& o, bool& healthy
     }
     for (Node& c : r.fields.children)
         g.Add(std::move(c));
-    if (o.hex) {
-        std::string dump = HexDump(buf.data(), buf.size());
-        if (o.json) {
-            std::string flat;
-            for (uint8_t b : buf) {
-                char h[3];
-                std::snprintf(h, sizeof h, "%02X", b);
-                flat += h;
-            }
-            g.AddText("hex", flat);
-        } else {
-            Node h = Node::Group("hex");  // printed as a dump, not as fields
-            h.text = dump;
-            g.Add(std::move(h));
-        }
-    }
+    if (o.hex)
+        AddHexDump(g, buf, o.json);
     return g;
 }
 
@@ -158,6 +180,89 @@ void PrintText(const Node& g) {
     }
 }
 
+// Reads the whole file for display, sharing it with every other opener so
+// that nobody is refused or disturbed while the tool looks.
+bool ReadWholeFile(const char* name, std::vector<uint8_t>& out, std::string& error) {
+    constexpr LONGLONG kMaxBytes = 64ll << 20;
+    ScopedHandle h(CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h) {
+        error = "cannot open the file (error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(h.Get(), &size) || size.QuadPart > kMaxBytes) {
+        error = "the file is larger than 64 MiB or its size is unknown";
+        return false;
+    }
+    out.resize(static_cast<size_t>(size.QuadPart));
+    size_t total = 0;
+    while (total < out.size()) {
+        DWORD got = 0;
+        if (!ReadFile(h.Get(), out.data() + total, static_cast<DWORD>(out.size() - total), &got, nullptr) || got == 0)
+            break;
+        total += got;
+    }
+    out.resize(total);
+    return true;
+}
+
+// --dmi: one SING_FillDMIInfo call, then the bag file as it is on disk.
+int RunDmi(HMODULE m, const std::string& library, const Options& o) {
+    FillDmiFn fill = nullptr;
+    NameFn name = nullptr;
+    if (!Resolve(m, "SING_FillDMIInfo", fill) || !Resolve(m, "SING_Name", name))
+        return 1;
+    Node doc = Node::Group("");
+    doc.AddText("library", library);
+    doc.AddNumber("index", o.dmiIndex);
+    const char* gatherer = name(o.dmiIndex);
+    if (gatherer) doc.AddText("gatherer", gatherer); else doc.AddMissing("gatherer");
+    doc.AddNumber("fillDMIInfo", fill(o.dmiIndex, 0, 0, 0));
+
+    // The same rules the library followed, in this same process.
+    char path[kDmiPathRoom];
+    DmiPathSource source = LocateDmiBagFile(kDmiBagFileName, path);
+    Node file = Node::Group("bagFile");
+    file.AddText("location", DescribeDmiPathSource(source));
+    int rc = 0;
+    std::vector<uint8_t> bytes;
+    if (source == DmiPathSource::None) {
+        file.AddText("status", "no bag file is used");
+        rc = 1;
+    } else {
+        file.AddText("path", path);
+        char full[MAX_PATH];
+        DWORD n = GetFullPathNameA(path, sizeof full, full, nullptr);
+        if (n > 0 && n < sizeof full)
+            file.AddText("fullPath", full);
+        std::string error;
+        if (!ReadWholeFile(path, bytes, error)) {
+            file.AddText("status", error);
+            rc = 1;
+        } else {
+            DecodeResult r = DecodeBagFile(bytes.data(), bytes.size(), kDmiSignature);
+            file.AddText("status", r.ok ? "ok" : "the library refuses this file: " + r.error);
+            for (Node& c : r.fields.children)
+                file.Add(std::move(c));
+            if (!r.ok)
+                rc = 3;
+            if (o.hex)
+                AddHexDump(file, bytes, o.json);
+        }
+    }
+    if (o.json) {
+        doc.Add(std::move(file));
+        std::printf("%s\n", RenderJson(doc).c_str());
+    } else {
+        for (const Node& c : doc.children)
+            std::fputs(RenderText(c, 0).c_str(), stdout);
+        std::puts("bagFile:");
+        PrintText(file);
+    }
+    return rc;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -171,6 +276,11 @@ int main(int argc, char** argv) {
     if (m == nullptr) {
         std::fprintf(stderr, "singdump: cannot load %s (error %lu)\n", path.c_str(), GetLastError());
         return 1;
+    }
+    if (o.dmi) {
+        int rc = RunDmi(m, path, o);
+        FreeLibrary(m);
+        return rc;
     }
     Api api{};
     bool ok = Resolve(m, "SING_NumGatherers", api.numGatherers) & Resolve(m, "SING_Name", api.name) &

@@ -104,6 +104,27 @@ def check_library(objdump, path):
             fail(f"{name}: returns remove {sorted(set(found))} bytes, expected {size}")
 
 
+# The system information library, loaded by name at run time: its 32 entry
+# points must be exported undecorated or GetProcAddress misses them.
+SINF_EXPORTS = {
+    "SINF_Init", "SINF_Close", "SINF_GetSystemIDField", "SINF_GetSystemPlanarBlock", "SINF_GetSystemBlock",
+    "SINF_GetSystemName", "SINF_GetSystemBitmaps", "SINF_GetMouseConfiguration", "SINF_GetKeybdConfiguration",
+    "SINF_GetVPDInformation", "SINF_GetSelectableBootInfo", "SINF_GetDisketteConfiguration",
+    "SINF_GetNVRAMErrLogInfo", "SINF_Get8514Info", "SINF_IsThereIMA", "SINF_IsVGAMono", "SINF_GetXGADMQSInfo",
+    "SINF_GetAdapterConfiguration", "SINF_GetSlotConfiguration", "SINF_GetNVRAMConfiguration",
+    "SINF_GetSystemConfiguration", "SINF_GetAdapterAddress", "SINF_UpdateAdapterBagfile",
+    "SINF_CheckAdapterBagfile", "SINF_GetPOSConfiguration", "SINF_GetMemoryConfiguration",
+    "SINF_GetNumPhySerPorts", "SINF_GetCMOSConfiguration", "SINF_GetPhysSlotConfig", "SINF_GetEISASlotConfig",
+    "SINF_GetPCISlotConfig", "SINF_GetMachType",
+}
+
+
+def check_sinf_library(out):
+    names = set(re.findall(r"^\s+\[\s*\d+\] (\S+)$", out.split("[Ordinal/Name Pointer] Table")[-1], re.M))
+    if names != SINF_EXPORTS:
+        fail(f"KMZSYS32.DLL exports {sorted(names ^ SINF_EXPORTS)} differ from the 32 SINF_ names")
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--objdump", required=True)
@@ -116,6 +137,8 @@ def main():
         path = os.path.join(a.outdir, f)
         if f == "SING32.DLL":
             check_library(a.objdump, path)
+        elif f == "KMZSYS32.DLL":
+            check_sinf_library(check_common(a.objdump, path))
         else:
             check_common(a.objdump, path)
     print(f"checked {len(binaries)} binaries: {', '.join(binaries)}")

@@ -1,0 +1,45 @@
+// Test double of the system information library. It records what happens to
+// it in the environment variable SINF_DOUBLE_LOG, which outlives the library:
+// L loaded, I SINF_Init, C SINF_Close, U unloaded. SINF_Init answers the
+// number in SINF_DOUBLE_INIT. Built twice: with SINF_Init and without it.
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+void Record(char event) {
+    char buf[256] = {};
+    GetEnvironmentVariableA("SINF_DOUBLE_LOG", buf, sizeof buf - 1);
+    std::string log = buf;
+    log += event;
+    SetEnvironmentVariableA("SINF_DOUBLE_LOG", log.c_str());
+}
+
+}  // namespace
+
+#ifndef SINF_DOUBLE_WITHOUT_INIT
+extern "C" uint32_t __stdcall SINF_Init() {
+    Record('I');
+    char buf[32] = {};
+    GetEnvironmentVariableA("SINF_DOUBLE_INIT", buf, sizeof buf - 1);
+    return static_cast<uint32_t>(std::strtoul(buf, nullptr, 0));
+}
+#endif
+
+extern "C" uint32_t __stdcall SINF_Close() {
+    Record('C');
+    return 1;
+}
+
+extern "C" uint32_t __stdcall SINF_GetMachType() { return 0; }
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH)
+        Record('L');
+    else if (reason == DLL_PROCESS_DETACH)
+        Record('U');
+    return TRUE;
+}
