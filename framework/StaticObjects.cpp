@@ -11,3 +11,8 @@
 //   4 IpxInfoGatherer        "IPX Data"
 //   5 RegionalInfoGatherer   "Regional Data"
 #include "framework/GathererRegistry.h"
+#include "gatherers/IpGatherer.h"
+#include "gatherers/WinUserGatherer.h"
+
+WinUserGatherer winUserGatherer;
+IpGatherer ipGatherer;
