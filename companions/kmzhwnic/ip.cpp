@@ -1,6 +1,8 @@
 // IP configuration entry points, answered from the IP Helper API: adapter
-// `index` is the index-th adapter that GetAdaptersInfo lists (it lists the
-// adapters bound to IPv4). Nothing is cached between calls.
+// `index` is the index-th adapter in GetAdaptersInfo's list (the adapters
+// bound to IPv4) that has an address; adapters listed with 0.0.0.0 (down,
+// or waiting for a lease) have nothing to tell and are passed over. Nothing
+// is cached between calls.
 #include <windows.h>
 #include <iphlpapi.h>
 
@@ -34,8 +36,21 @@ std::unique_ptr<unsigned char[]> ReadAdapters() {
     return nullptr;
 }
 
-const IP_ADAPTER_INFO* FirstAdapter(const std::unique_ptr<unsigned char[]>& block) {
-    return reinterpret_cast<const IP_ADAPTER_INFO*>(block.get());
+bool HasAddress(const IP_ADAPTER_INFO* a) {
+    const char* ip = a->IpAddressList.IpAddress.String;
+    return ip[0] != '\0' && std::strncmp(ip, "0.0.0.0", sizeof a->IpAddressList.IpAddress.String) != 0;
+}
+
+// The index-th adapter with an address, or null.
+const IP_ADAPTER_INFO* FindAdapter(const std::unique_ptr<unsigned char[]>& block, uint32_t index) {
+    for (auto* a = reinterpret_cast<const IP_ADAPTER_INFO*>(block.get()); a != nullptr; a = a->Next) {
+        if (!HasAddress(a))
+            continue;
+        if (index == 0)
+            return a;
+        --index;
+    }
+    return nullptr;
 }
 
 // At most 255 characters and a NUL; the API's strings are fixed arrays that
@@ -52,10 +67,10 @@ void CopyAddress(char* out, const char (&text)[N]) {
 }  // namespace
 
 extern "C" uint32_t __stdcall InitHardwareNIC() {
-    // The number of adapters; callers give it no meaning.
+    // The number of adapters with an address; callers give it no meaning.
     std::unique_ptr<unsigned char[]> block = ReadAdapters();
     uint32_t count = 0;
-    for (const IP_ADAPTER_INFO* a = FirstAdapter(block); a != nullptr; a = a->Next)
+    while (FindAdapter(block, count) != nullptr)
         ++count;
     return count;
 }
@@ -65,9 +80,7 @@ extern "C" uint32_t __stdcall GetIpAddressInfo(uint32_t index, char* ipAddress, 
     if (ipAddress == nullptr || subnetMask == nullptr || defaultGateway == nullptr)
         return 0;
     std::unique_ptr<unsigned char[]> block = ReadAdapters();
-    const IP_ADAPTER_INFO* adapter = FirstAdapter(block);
-    for (uint32_t i = 0; adapter != nullptr && i < index; ++i)
-        adapter = adapter->Next;
+    const IP_ADAPTER_INFO* adapter = FindAdapter(block, index);
     if (adapter == nullptr)
         return 0;
     CopyAddress(ipAddress, adapter->IpAddressList.IpAddress.String);
