@@ -1,27 +1,20 @@
-// Stand-ins for kmzhwnic.dll, one build per behaviour:
-//   HWNIC_PRESENT  answers every index with made-up addresses;
-//   HWNIC_NOINFO   has no GetIpAddressInfo;
-//   HWNIC_FAILING  writes some of its texts (one without a terminator), then
-//                  reports failure.
-// HwNicCalls() returns and clears the log of calls: "I" for InitHardwareNIC,
-// "G<index>" for GetIpAddressInfo.
+// Stand-ins for kmzhwnic.dll: HWNIC_PRESENT answers every index,
+// HWNIC_NOINFO lacks GetIpAddressInfo, HWNIC_FAILING writes (one text
+// unterminated) and fails. HwNicCalls() returns and clears the call log.
 #include <windows.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #define EXPORT extern "C" __declspec(dllexport)
 
-namespace {
-std::string calls;
-std::string handedOut;
-}  // namespace
+static std::string calls, handedOut;
 
 EXPORT const char* __stdcall HwNicCalls() {
-    handedOut = calls;
-    calls.clear();
+    handedOut = std::exchange(calls, "");
     return handedOut.c_str();
 }
 
@@ -46,5 +39,3 @@ EXPORT uint32_t __stdcall GetIpAddressInfo(uint32_t index, char* ipAddress, char
 #endif
 }
 #endif
-
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }

@@ -18,85 +18,55 @@ const std::string kControl = "System\\CurrentControlSet\\Control";
 const std::string kWinlogon = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
 const std::string kCurrentVersion = "Software\\Microsoft\\Windows NT\\CurrentVersion";
 
-struct Identity {
-    char computerName[256], domain[256], workgroup[256], userName[256], owner[256], organization[256],
-        productId[256];
-};
-
-Identity Query(uint32_t size = 255) {
-    Identity id;
-    std::memset(&id, 'X', sizeof id);
-    EXPECT_EQ(QueryWorkstationIdentity(id.computerName, id.domain, id.workgroup, id.userName, id.owner,
-                                       id.organization, id.productId, size),
-              1u);
-    return id;
+// "computer|domain|workgroup|user|owner|organization|productId".
+std::string Query(uint32_t size = 255) {
+    char t[7][256];
+    std::memset(t, 'X', sizeof t);
+    EXPECT_EQ(QueryWorkstationIdentity(t[0], t[1], t[2], t[3], t[4], t[5], t[6], size), 1u);
+    std::string s = t[0];
+    for (int i = 1; i < 7; ++i)
+        s += std::string("|") + t[i];
+    return s;
 }
 
 }  // namespace
 
 TEST(IdentityProbe, ReadsEveryFactFromItsSource) {
     ScratchHive hive;
-    hive.SetComputerName("office7");
+    hive.SetComputerName("OFFICE7");
     hive.SetString(kControl, "CurrentUser", "jdoe");
     hive.SetString(kWinlogon, "DefaultUserName", "someone");
-    hive.SetString(kCurrentVersion, "RegisteredOwner", std::string(300, 'o'));
+    hive.SetString(kCurrentVersion, "RegisteredOwner", std::string(300, 'o'));  // cut to 254
     hive.SetString(kCurrentVersion, "RegisteredOrganization", "Example Ltd");
     hive.SetDword(kCurrentVersion, "ProductId", 12345);  // not a string: absent
-
-    Identity id = Query();
-    EXPECT_STRCASEEQ(id.computerName, "office7");
-    EXPECT_STREQ(id.userName, "jdoe");
-    EXPECT_EQ(std::string(id.owner), std::string(254, 'o'));
-    EXPECT_STREQ(id.organization, "Example Ltd");
-    EXPECT_STREQ(id.productId, "");
-    EXPECT_STREQ(id.domain, "");
-    EXPECT_STREQ(id.workgroup, "OFFICE7");  // upper-cased
+    EXPECT_EQ(Query(), "OFFICE7||OFFICE7|jdoe|" + std::string(254, 'o') + "|Example Ltd|");
     EXPECT_EQ(QueryDomainMembership(), 0u);
-}
 
-TEST(IdentityProbe, UserNameComesFromCurrentUserOrWinlogon) {
-    ScratchHive hive;
-    hive.SetString(kWinlogon, "DefaultUserName", "winlogon-user");
-    EXPECT_STREQ(Query().userName, "");  // no CurrentUser: Winlogon is not asked
+    // Winlogon's name stands in only for the exact word USERNAME.
     hive.SetString(kControl, "CurrentUser", "USERNAME");
-    EXPECT_STREQ(Query().userName, "winlogon-user");
+    EXPECT_EQ(Query().substr(0, 31), "OFFICE7||OFFICE7|someone|oooooo");
     hive.SetString(kControl, "CurrentUser", "username");
-    EXPECT_STREQ(Query().userName, "username");
-
-    ScratchHive other;
-    other.SetString(kControl, "CurrentUser", "USERNAME");
-    EXPECT_STREQ(Query().userName, "");
+    EXPECT_EQ(Query().substr(0, 26), "OFFICE7||OFFICE7|username|");
 }
 
-TEST(IdentityProbe, SizeBoundsEveryCopy) {
+TEST(IdentityProbe, MissingValuesAndSizeBounds) {
     ScratchHive hive;
     hive.SetComputerName("pc02");
-    hive.SetString(kControl, "CurrentUser", "jdoe-long");
+    hive.SetString(kWinlogon, "DefaultUserName", "someone");  // no CurrentUser: not asked
     hive.SetString(kCurrentVersion, "ProductId", std::string(300, 'p'));
-
-    Identity id = Query(4);
-    EXPECT_EQ(std::strlen(id.computerName), 3u);
-    EXPECT_STREQ(id.userName, "jdo");
-    EXPECT_STREQ(id.productId, "ppp");
-
-    // Nothing fits into 0 bytes; sizes past the 256-byte buffers count as 256.
-    id = Query(0);
-    for (const char* t : {id.computerName, id.domain, id.workgroup, id.userName, id.owner, id.organization,
-                          id.productId})
-        EXPECT_STREQ(t, "");
-    id = Query(100000);
-    EXPECT_EQ(std::string(id.productId), std::string(255, 'p'));
+    // The LAN group is bounded by its 256-byte buffer alone.
+    EXPECT_EQ(Query(4), "pc0||PC02||||ppp");
+    EXPECT_EQ(Query(0), "||||||");
+    // Sizes past the 256-byte buffers count as 256.
+    EXPECT_EQ(Query(100000), "pc02||PC02||||" + std::string(255, 'p'));
 }
 
-TEST(IdentityProbe, LocalPolicyOpensForTheLocalMachineOnly) {
+TEST(IdentityProbe, LocalPolicyRefusesANameTooLongForACountedString) {
     void* handle = nullptr;
-    EXPECT_EQ(OpenLocalPolicy(nullptr, POLICY_VIEW_LOCAL_INFORMATION, &handle), 0);
-    ASSERT_NE(handle, nullptr);
+    ASSERT_EQ(OpenLocalPolicy(nullptr, 1, &handle), 0);
     LsaClose(handle);
-    // A name too long for a counted string is refused before the call.
-    std::wstring huge(40000, L'a');
     handle = nullptr;
-    EXPECT_EQ(static_cast<uint32_t>(OpenLocalPolicy(huge.c_str(), POLICY_VIEW_LOCAL_INFORMATION, &handle)),
-              0xC000000Du);
+    std::wstring huge(40000, L'a');
+    EXPECT_EQ(static_cast<uint32_t>(OpenLocalPolicy(huge.c_str(), 1, &handle)), 0xC000000Du);
     EXPECT_EQ(handle, nullptr);
 }

@@ -4,112 +4,67 @@
 #include <vector>
 
 #include "decode/Decoders.h"
-#include "decode/Node.h"
 #include "framework/DataBuf.h"
+#include "gatherers/IpGatherer.h"
 #include "gatherers/WinUserGatherer.h"
 
 namespace {
-
-const Node* Child(const Node& n, const std::string& key) {
-    for (const Node& c : n.children)
-        if (c.key == key)
-            return &c;
-    return nullptr;
-}
-
-std::vector<uint8_t> UserInfoBuffer(WinUserGatherer& g) {
+std::vector<uint8_t> BufferOf(Gatherer& g) {
     std::vector<uint8_t> buf(g.GetDataBufLen());
     g.FillDataBuf(buf.data());
     return buf;
 }
-
-// An IPInfo buffer whose 64 texts are all empty; adapter 2's IP address and
-// reserved2 value set when `withAdapter2`.
-std::vector<uint8_t> IpInfoBuffer(bool withAdapter2) {
-    const std::string ip = withAdapter2 ? "10.0.0.5" : "";
-    std::vector<uint8_t> buf(332 + ip.size(), 0);
-    databuf::WriteHeader(buf.data(), static_cast<uint32_t>(buf.size()), 0xABACAB02, 3);
-    const uint32_t slots[] = {12, 28, 44, 60, 76, 92, 108, 188};
-    uint32_t pos = 268;
-    for (uint32_t a = 0; a < 8; ++a)
-        for (uint32_t table : slots) {
-            databuf::PutU16(buf.data(), table + 2 * a, static_cast<uint16_t>(pos));
-            if (a == 2 && table == 12) {
-                std::copy(ip.begin(), ip.end(), buf.begin() + pos);
-                pos += static_cast<uint32_t>(ip.size());
-            }
-            ++pos;
-        }
-    if (withAdapter2)
-        databuf::PutU32(buf.data(), 236 + 2 * 4, 7);
-    return buf;
+// "key=text" or "key=-" (no text) for every field, groups flattened.
+std::string Flat(const Node& n) {
+    std::string s;
+    for (const Node& c : n.children)
+        s += c.kind == Node::Kind::Group ? c.key + "{" + Flat(c) + "}"
+             : c.kind == Node::Kind::Text ? c.key + "=" + c.text + " "
+             : c.kind == Node::Kind::Missing ? c.key + "=- " : "";
+    return s;
 }
-
 }  // namespace
 
 TEST(DecodeUserIp, WindowsUserInfo) {
     WinUserGatherer g;
-    std::vector<uint8_t> before = UserInfoBuffer(g);
-    DecodeResult r = DecodeBuffer(before.data(), before.size(), 0xABACAB01);
-    ASSERT_TRUE(r.ok) << r.error;
-    ASSERT_NE(Child(r.fields, "productId"), nullptr);
-    EXPECT_EQ(Child(r.fields, "productId")->kind, Node::Kind::Missing);
-
     g.StoreFacts("JDOE", "PC01", "", "OFFICE", "", "J Doe", "12345");
-    std::vector<uint8_t> buf = UserInfoBuffer(g);
-    r = DecodeBuffer(buf.data(), buf.size(), 0xABACAB01);
+    std::vector<uint8_t> buf = BufferOf(g);
+    DecodeResult r = DecodeBuffer(buf.data(), buf.size(), 0xABACAB01);
     ASSERT_TRUE(r.ok) << r.error;
-    EXPECT_EQ(Child(r.fields, "userName")->text, "JDOE");
-    EXPECT_EQ(Child(r.fields, "workgroup")->text, "OFFICE");
-    EXPECT_EQ(Child(r.fields, "owner")->text, "J Doe");
-    EXPECT_EQ(Child(r.fields, "domain")->kind, Node::Kind::Text);
-    EXPECT_EQ(Child(r.fields, "domain")->text, "");
-
-    // A slot into the fixed part, and a nonzero word at offset 12.
-    std::vector<uint8_t> bad = buf;
-    databuf::PutU16(bad.data(), 26, 20);
-    EXPECT_FALSE(DecodeBuffer(bad.data(), bad.size(), 0xABACAB01).ok);
-    bad = buf;
-    databuf::PutU16(bad.data(), 12, 1);
-    EXPECT_FALSE(DecodeBuffer(bad.data(), bad.size(), 0xABACAB01).ok);
+    EXPECT_EQ(Flat(r.fields), "header{}userName=JDOE computerName=PC01 domain= workgroup=OFFICE owner=J Doe "
+                              "organization= productId=12345 ");
+    databuf::PutU16(buf.data(), 26, 20);  // into the fixed part
+    EXPECT_FALSE(DecodeBuffer(buf.data(), buf.size(), 0xABACAB01).ok);
 }
 
-TEST(DecodeUserIp, IpInfoShowsEightAdaptersEmptyOnesCompactly) {
-    std::vector<uint8_t> buf = IpInfoBuffer(true);
+TEST(DecodeUserIp, IpInfoShowsEmptyAdaptersCompactly) {
+    IpGatherer g;
+    std::vector<uint8_t> buf = BufferOf(g);
     DecodeResult r = DecodeBuffer(buf.data(), buf.size(), 0xABACAB02);
     ASSERT_TRUE(r.ok) << r.error;
-    for (int a = 0; a < 8; ++a) {
-        const Node* n = Child(r.fields, "adapter" + std::to_string(a));
-        ASSERT_NE(n, nullptr) << a;
-        if (a != 2) {
-            EXPECT_EQ(n->kind, Node::Kind::Text);
-            EXPECT_EQ(n->text, "empty");
-        }
-    }
-    const Node* a2 = Child(r.fields, "adapter2");
-    ASSERT_EQ(a2->kind, Node::Kind::Group);
-    EXPECT_EQ(Child(*a2, "ipAddress")->text, "10.0.0.5");
-    EXPECT_EQ(Child(*a2, "hostName")->text, "");
-    EXPECT_EQ(Child(*a2, "reserved2")->number, 7u);
+    EXPECT_EQ(Flat(r.fields).substr(0, 49), "header{}adapter0=no texts adapter1=no texts adapt");
 
-    // Before the first update: no texts at all.
-    std::vector<uint8_t> zeros(332, 0);
-    databuf::WriteHeader(zeros.data(), 332, 0xABACAB02, 3);
-    r = DecodeBuffer(zeros.data(), zeros.size(), 0xABACAB02);
-    ASSERT_TRUE(r.ok) << r.error;
-    EXPECT_EQ(Child(r.fields, "adapter7")->text, "no texts");
-}
-
-TEST(DecodeUserIp, MalformedIpInfoIsReported) {
-    std::vector<uint8_t> shortBuf(200, 0);
-    databuf::WriteHeader(shortBuf.data(), 200, 0xABACAB02, 3);
-    DecodeResult r = DecodeBuffer(shortBuf.data(), shortBuf.size(), 0xABACAB02);
-    EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.error.find("268"), std::string::npos) << r.error;
-
-    std::vector<uint8_t> buf = IpInfoBuffer(false);
-    databuf::PutU16(buf.data(), 188 + 2 * 7, static_cast<uint16_t>(buf.size()));
+    // Every text empty (each slot on a zero byte of its own) but adapter
+    // 3's IP address.
+    buf.assign(336, 0);
+    databuf::WriteHeader(buf.data(), 336, 0xABACAB02, 3);
+    const uint32_t tables[] = {12, 28, 44, 60, 76, 92, 108, 188};
+    for (uint32_t a = 0; a < 8; ++a)
+        for (uint32_t f = 0; f < 8; ++f)
+            databuf::PutU16(buf.data(), tables[f] + 2 * a, static_cast<uint16_t>(268 + 8 * a + f));
+    std::copy_n("1.2", 3, buf.begin() + 332);
+    databuf::PutU16(buf.data(), 12 + 2 * 3, 332);
     r = DecodeBuffer(buf.data(), buf.size(), 0xABACAB02);
-    EXPECT_FALSE(r.ok);
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_NE(Flat(r.fields).find("adapter2=empty adapter3{ipAddress=1.2 subnetMask= defaultGateway= hostName= "
+                                  "domainName= primaryDns= secondaryDns= reservedText= }adapter4=empty"),
+              std::string::npos)
+        << Flat(r.fields);
+
+    databuf::PutU16(buf.data(), 188 + 2 * 7, 336);  // past the end
+    r = DecodeBuffer(buf.data(), buf.size(), 0xABACAB02);
     EXPECT_NE(r.error.find("reservedText"), std::string::npos) << r.error;
+    buf.assign(200, 0);
+    databuf::WriteHeader(buf.data(), 200, 0xABACAB02, 3);
+    EXPECT_NE(DecodeBuffer(buf.data(), buf.size(), 0xABACAB02).error.find("268-byte"), std::string::npos);
 }

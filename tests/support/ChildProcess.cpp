@@ -38,7 +38,11 @@ std::string RunChild(const std::string& commandLine) {
     while (ReadFile(reader.Get(), buf, sizeof buf, &got, nullptr) && got > 0)
         out.append(buf, got);
     WaitForSingleObject(process.Get(), 30000);
-    return out;
+    std::string lines;
+    for (size_t i = 0; i < out.size(); ++i)
+        if (!(out[i] == '\r' && i + 1 < out.size() && out[i + 1] == '\n'))
+            lines += out[i];
+    return lines;
 }
 
 WineVersionOverride::WineVersionOverride(const std::string& programFile, const char* version)

@@ -4,8 +4,8 @@
 #include <string>
 
 // Runs `commandLine` (a program in the test folder or on the search path)
-// and returns its standard output and error. A failure to start is a test
-// failure and an empty result.
+// and returns its standard output and error, with CR LF line ends made LF.
+// A failure to start is a test failure and an empty result.
 std::string RunChild(const std::string& commandLine);
 
 // While alive, Wine reports `version` ("nt40", "win2k", ...) as the Windows
