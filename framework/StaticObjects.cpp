@@ -11,7 +11,12 @@
 //   4 IpxInfoGatherer        "IPX Data"
 //   5 RegionalInfoGatherer   "Regional Data"
 #include "framework/GathererRegistry.h"
+#include "gatherers/IpGatherer.h"
+#include "gatherers/WinUserGatherer.h"
 #include "platform/SinfLibrary.h"
 
 // First: built before the gatherers, destroyed after them.
 static SinfLibrary sinfLibrary(kSinfLibraryName);
+
+static WinUserGatherer winUserGatherer;
+static IpGatherer ipGatherer;

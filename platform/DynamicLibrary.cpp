@@ -2,17 +2,22 @@
 
 #include <cstring>
 
+HMODULE LoadLibraryQuietly(const char* libraryName) {
+    // The name goes to the loader unchanged: the standard search order
+    // decides where the library comes from.
+    UINT saved = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    HMODULE module = LoadLibraryA(libraryName);
+    SetErrorMode(saved);
+    return module;
+}
+
 DynamicLibrary::DynamicLibrary(const char* name) {
     if (name == nullptr)
         return;
     size_t size = std::strlen(name) + 1;
     libraryName = new char[size];
     std::memcpy(libraryName, name, size);
-    // The name goes to the loader unchanged: the standard search order
-    // decides where the library comes from.
-    UINT saved = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    module = LoadLibraryA(libraryName);
-    SetErrorMode(saved);
+    module = LoadLibraryQuietly(libraryName);
 }
 
 DynamicLibrary::~DynamicLibrary() {

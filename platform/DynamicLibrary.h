@@ -6,6 +6,10 @@
 
 #include <cstdint>
 
+// LoadLibraryA(name) with Windows' error boxes switched off for the call;
+// the standard search order applies. Null when the library is not found.
+HMODULE LoadLibraryQuietly(const char* libraryName);
+
 class DynamicLibrary {
 public:
     explicit DynamicLibrary(const char* libraryName);

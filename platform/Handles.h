@@ -2,6 +2,9 @@
 // closing exactly once. Closing keeps the caller's last-error value.
 #pragma once
 #include <windows.h>
+#include <lmcons.h>
+#include <lmapibuf.h>
+#include <ntsecapi.h>
 
 #include <utility>
 
@@ -66,3 +69,47 @@ struct ModuleTraits {
     static void Close(Type h) { FreeLibrary(h); }
 };
 using ScopedModule = UniqueHandle<ModuleTraits>;
+
+struct LsaHandleTraits {
+    using Type = LSA_HANDLE;
+    static Type Invalid() { return nullptr; }
+    static bool IsValid(Type h) { return h != nullptr; }
+    static void Close(Type h) { LsaClose(h); }
+};
+using ScopedLsaHandle = UniqueHandle<LsaHandleTraits>;
+
+// A block the local security authority allocated for its answer.
+struct LsaMemoryTraits {
+    using Type = void*;
+    static Type Invalid() { return nullptr; }
+    static bool IsValid(Type h) { return h != nullptr; }
+    static void Close(Type h) { LsaFreeMemory(h); }
+};
+using ScopedLsaMemory = UniqueHandle<LsaMemoryTraits>;
+
+// A block a NetApi call allocated for its answer.
+struct NetApiBufferTraits {
+    using Type = LPBYTE;
+    static Type Invalid() { return nullptr; }
+    static bool IsValid(Type h) { return h != nullptr; }
+    static void Close(Type h) { NetApiBufferFree(h); }
+};
+using ScopedNetApiBuffer = UniqueHandle<NetApiBufferTraits>;
+
+// A Windows Sockets session: WSACleanup follows every WSAStartup that
+// succeeded, and only those.
+class WinsockSession {
+public:
+    explicit WinsockSession(WORD version) { started_ = WSAStartup(version, &data_) == 0; }
+    ~WinsockSession() {
+        if (started_)
+            WSACleanup();
+    }
+    WinsockSession(const WinsockSession&) = delete;
+    WinsockSession& operator=(const WinsockSession&) = delete;
+    bool Started() const { return started_; }
+
+private:
+    WSADATA data_{};
+    bool started_ = false;
+};

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/Handles.h"
+#include "probes/TextCopy.h"
 
 namespace {
 
@@ -38,12 +39,7 @@ uint32_t GetRegStringValue(HKEY root, const char* subkeyPath, const char* valueN
                            uint32_t maxChars) {
     return FindValue(root, subkeyPath, valueName, REG_SZ, [&](const BYTE* data, DWORD size) -> uint32_t {
         // The data need not be terminated: stop at its first NUL or its end.
-        const void* nul = std::memchr(data, 0, size);
-        size_t length = nul ? static_cast<const BYTE*>(nul) - data : size;
-        if (length > maxChars)
-            length = maxChars;
-        std::memcpy(out, data, length);
-        out[length] = '\0';
+        CopyTextFromData(out, data, size, maxChars);
         return 1;
     });
 }

@@ -4,11 +4,16 @@
 
 #include "decode/Reader.h"
 
+void DecodeWindowsUserInfo(const uint8_t* data, size_t size, DecodeResult& out);
+void DecodeIPInfo(const uint8_t* data, size_t size, DecodeResult& out);
+
 namespace {
 
 // One line per gatherer buffer format; each decoder lives in its own file.
 const BufferFormat kFormats[] = {
     {0, nullptr, 0, nullptr},  // placeholder so the table is never empty
+    {0xABACAB01, "WindowsUserInfo", 1, DecodeWindowsUserInfo},
+    {0xABACAB02, "IPInfo", 3, DecodeIPInfo},
 };
 
 }  // namespace

@@ -27,6 +27,8 @@ struct Registered {
     uint32_t packetId;
 };
 const Registered kRegistered[] = {
+    {"WindowsUserInfo", 0xABACAB01},
+    {"IPInfo", 0xABACAB02},
     {nullptr, 0},  // sentinel; rows are added as gatherers land
 };
 constexpr uint32_t kRegisteredCount = sizeof kRegistered / sizeof kRegistered[0] - 1;

@@ -6,46 +6,15 @@
 
 #include "kmzipc32.h"
 #include "kmzucd32.h"
-#include "platform/Handles.h"
+#include "support/ChildProcess.h"
 
 namespace {
 
 // Runs the version probe as its own program with Wine's per-program
 // Windows version set to `version`, and returns what it printed.
 std::string ProbeAs(const char* version) {
-    const char* key = "Software\\Wine\\AppDefaults\\sing_version_probe.exe";
-    ScopedRegKey k;
-    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, k.Receive(),
-                              nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(k.Get(), "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
-                   static_cast<DWORD>(strlen(version) + 1));
-
-    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    EXPECT_TRUE(CreatePipe(&readEnd, &writeEnd, &sa, 0));
-    ScopedHandle reader(readEnd), writer(writeEnd);
-    SetHandleInformation(reader.Get(), HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = writer.Get();
-    si.hStdError = writer.Get();
-    PROCESS_INFORMATION pi{};
-    char cmd[] = "sing_version_probe.exe";
-    std::string out;
-    if (CreateProcessA(nullptr, cmd, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-        ScopedHandle process(pi.hProcess), thread(pi.hThread);
-        writer.Reset();
-        char buf[256];
-        DWORD got = 0;
-        while (ReadFile(reader.Get(), buf, sizeof buf, &got, nullptr) && got > 0)
-            out.append(buf, got);
-        WaitForSingleObject(process.Get(), 30000);
-    } else {
-        ADD_FAILURE() << "cannot start the probe: " << GetLastError();
-    }
-    RegDeleteKeyA(HKEY_CURRENT_USER, key);
+    WineVersionOverride as("sing_version_probe.exe", version);
+    std::string out = RunChild("sing_version_probe.exe");
     while (!out.empty() && (out.back() == '\n' || out.back() == '\r'))
         out.pop_back();
     return out;

@@ -1,0 +1,72 @@
+// The identity probe against a scratch hive. Under Wine the workstation
+// service reports the computer name as the LAN group, and the local policy
+// names no domain: the machine is in a workgroup.
+#include <windows.h>
+#include <ntsecapi.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "probes/IdentityProbe.h"
+#include "support/ScratchHive.h"
+
+namespace {
+
+const std::string kControl = "System\\CurrentControlSet\\Control";
+const std::string kWinlogon = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+const std::string kCurrentVersion = "Software\\Microsoft\\Windows NT\\CurrentVersion";
+
+// "computer|domain|workgroup|user|owner|organization|productId".
+std::string Query(uint32_t size = 255) {
+    char t[7][256];
+    std::memset(t, 'X', sizeof t);
+    EXPECT_EQ(QueryWorkstationIdentity(t[0], t[1], t[2], t[3], t[4], t[5], t[6], size), 1u);
+    std::string s = t[0];
+    for (int i = 1; i < 7; ++i)
+        s += std::string("|") + t[i];
+    return s;
+}
+
+}  // namespace
+
+TEST(IdentityProbe, ReadsEveryFactFromItsSource) {
+    ScratchHive hive;
+    hive.SetComputerName("OFFICE7");
+    hive.SetString(kControl, "CurrentUser", "jdoe");
+    hive.SetString(kWinlogon, "DefaultUserName", "someone");
+    hive.SetString(kCurrentVersion, "RegisteredOwner", std::string(300, 'o'));  // cut to 254
+    hive.SetString(kCurrentVersion, "RegisteredOrganization", "Example Ltd");
+    hive.SetDword(kCurrentVersion, "ProductId", 12345);  // not a string: absent
+    EXPECT_EQ(Query(), "OFFICE7||OFFICE7|jdoe|" + std::string(254, 'o') + "|Example Ltd|");
+    EXPECT_EQ(QueryDomainMembership(), 0u);
+
+    // Winlogon's name stands in only for the exact word USERNAME.
+    hive.SetString(kControl, "CurrentUser", "USERNAME");
+    EXPECT_EQ(Query().substr(0, 31), "OFFICE7||OFFICE7|someone|oooooo");
+    hive.SetString(kControl, "CurrentUser", "username");
+    EXPECT_EQ(Query().substr(0, 26), "OFFICE7||OFFICE7|username|");
+}
+
+TEST(IdentityProbe, MissingValuesAndSizeBounds) {
+    ScratchHive hive;
+    hive.SetComputerName("pc02");
+    hive.SetString(kWinlogon, "DefaultUserName", "someone");  // no CurrentUser: not asked
+    hive.SetString(kCurrentVersion, "ProductId", std::string(300, 'p'));
+    // The LAN group is bounded by its 256-byte buffer alone.
+    EXPECT_EQ(Query(4), "pc0||PC02||||ppp");
+    EXPECT_EQ(Query(0), "||||||");
+    // Sizes past the 256-byte buffers count as 256.
+    EXPECT_EQ(Query(100000), "pc02||PC02||||" + std::string(255, 'p'));
+}
+
+TEST(IdentityProbe, LocalPolicyRefusesANameTooLongForACountedString) {
+    void* handle = nullptr;
+    ASSERT_EQ(OpenLocalPolicy(nullptr, 1, &handle), 0);
+    LsaClose(handle);
+    handle = nullptr;
+    std::wstring huge(40000, L'a');
+    EXPECT_EQ(static_cast<uint32_t>(OpenLocalPolicy(huge.c_str(), 1, &handle)), 0xC000000Du);
+    EXPECT_EQ(handle, nullptr);
+}

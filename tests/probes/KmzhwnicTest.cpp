@@ -1,0 +1,48 @@
+// kmzhwnic.dll's IP entry points against the adapters that IP Helper's
+// other list (GetAdaptersAddresses) reports.
+#include <winsock2.h>
+#include <windows.h>
+#include <iphlpapi.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+TEST(Kmzhwnic, AnswersForEachAdapterWithAnIpv4Address) {
+    std::set<std::string> expected;
+    ULONG size = 64 * 1024;
+    std::vector<unsigned char> block(size);
+    auto* list = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(block.data());
+    ASSERT_EQ(GetAdaptersAddresses(AF_INET, 0, nullptr, list, &size), static_cast<ULONG>(ERROR_SUCCESS));
+    for (auto* a = list; a != nullptr; a = a->Next)
+        if (a->IfType != IF_TYPE_SOFTWARE_LOOPBACK && a->FirstUnicastAddress != nullptr)
+            expected.insert(inet_ntoa(
+                reinterpret_cast<const sockaddr_in*>(a->FirstUnicastAddress->Address.lpSockaddr)->sin_addr));
+
+    HMODULE m = LoadLibraryA("kmzhwnic.dll");
+    ASSERT_NE(m, nullptr);
+    auto init = reinterpret_cast<uint32_t(__stdcall*)()>(reinterpret_cast<void*>(GetProcAddress(m, "InitHardwareNIC")));
+    auto get = reinterpret_cast<uint32_t(__stdcall*)(uint32_t, char*, char*, char*)>(
+        reinterpret_cast<void*>(GetProcAddress(m, "GetIpAddressInfo")));
+    ASSERT_TRUE(init && get);
+    uint32_t count = init();
+    std::set<std::string> answered;
+    char ip[256], mask[256], gw[256];
+    for (uint32_t i = 0; i < count; ++i) {
+        ASSERT_EQ(get(i, ip, mask, gw), 1u) << i;
+        EXPECT_NE(inet_addr(mask), INADDR_NONE) << mask;
+        EXPECT_STRNE(gw, "0.0.0.0");  // no gateway: the empty text
+        answered.insert(ip);
+    }
+    EXPECT_EQ(answered, expected);
+
+    // Past the last adapter, or without a buffer: failure, nothing written.
+    std::strcpy(ip, "keep");
+    EXPECT_EQ(get(count, ip, mask, gw), 0u);
+    EXPECT_EQ(get(0, nullptr, mask, gw), 0u);
+    EXPECT_STREQ(ip, "keep");
+    FreeLibrary(m);
+}

@@ -1,0 +1,44 @@
+// Child program for the Windows NT 4 TCP/IP tests, started with Wine's
+// per-program version set to NT 4.0:  sing_nt4_ipconfig HIVE DLLDIR INDEX...
+// HIVE: a key under HKEY_CURRENT_USER that becomes this process's
+// HKEY_LOCAL_MACHINE. DLLDIR: where kmzhwnic.dll comes from, "-" for nowhere
+// (the search path is cut down to the system folder). Prints "nt5=N", then
+// per index "result|ip|mask|gateway|domain|host|dns1|dns2|calls", where calls
+// is "-" when kmzhwnic.dll is not loaded, else the test double's call log.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "kmzipc32.h"
+#include "platform/Handles.h"
+#include "probes/IpConfigProbe.h"
+
+int main(int argc, char** argv) {
+    ScopedRegKey hive;
+    if (argc < 4 || RegOpenKeyExA(HKEY_CURRENT_USER, argv[1], 0, KEY_READ, hive.Receive()) != ERROR_SUCCESS ||
+        RegOverridePredefKey(HKEY_LOCAL_MACHINE, hive.Get()) != ERROR_SUCCESS)
+        return 2;
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, MAX_PATH);
+    SetEnvironmentVariableA("PATH", system);
+    if (std::string(argv[2]) != "-")
+        SetDllDirectoryA(argv[2]);
+
+    std::printf("nt5=%u\n", IsWinNT5());
+    for (int a = 3; a < argc; ++a) {
+        char ip[256], mask[256], host[256], domain[256], gw[256], dns1[256], dns2[256], reserved[16];
+        uint32_t r1, r2;
+        int32_t result = GetAdapterIpConfig(std::strtoul(argv[a], nullptr, 10), ip, mask, host, domain, gw, dns1,
+                                            dns2, reserved, &r1, &r2);
+        std::string calls = "-";
+        if (HMODULE m = GetModuleHandleA("kmzhwnic.dll")) {
+            auto log = reinterpret_cast<const char*(__stdcall*)()>(
+                reinterpret_cast<void*>(GetProcAddress(m, "HwNicCalls")));
+            calls = log != nullptr ? log() : "(real)";
+        }
+        std::printf("%d|%s|%s|%s|%s|%s|%s|%s|%s\n", result, ip, mask, gw, domain, host, dns1, dns2, calls.c_str());
+    }
+    return 0;
+}
