@@ -11,3 +11,11 @@
 //   4 IpxInfoGatherer        "IPX Data"
 //   5 RegionalInfoGatherer   "Regional Data"
 #include "framework/GathererRegistry.h"
+#include "gatherers/IpxInfoGatherer.h"
+#include "gatherers/NetbiosGatherer.h"
+#include "gatherers/RegionalInfoGatherer.h"
+
+static NetbiosGatherer netbiosGatherer;
+
+static IpxInfoGatherer ipxInfoGatherer;
+static RegionalInfoGatherer regionalInfoGatherer;

@@ -4,11 +4,18 @@
 
 #include "decode/Reader.h"
 
+void DecodeNetbiosInfo(const uint8_t* data, size_t size, DecodeResult& out);
+void DecodeIpxData(const uint8_t* data, size_t size, DecodeResult& out);
+void DecodeRegionalData(const uint8_t* data, size_t size, DecodeResult& out);
+
 namespace {
 
 // One line per gatherer buffer format; each decoder lives in its own file.
 const BufferFormat kFormats[] = {
     {0, nullptr, 0, nullptr},  // placeholder so the table is never empty
+    {0xABACAB04, "NETBIOSInfo", 4, DecodeNetbiosInfo},
+    {0xABACAB0A, "IPX Data", 1, DecodeIpxData},
+    {0xABACAB0B, "Regional Data", 1, DecodeRegionalData},
 };
 
 }  // namespace
