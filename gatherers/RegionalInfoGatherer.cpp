@@ -50,21 +50,18 @@ uint32_t RegionalInfoGatherer::GetDataBufLen() {
 }
 
 uint32_t RegionalInfoGatherer::FillDataBuf(uint8_t* buf) {
-    // Texts only grow the content, and only in Init, so the length last
-    // reported is never more than the content needs.
     uint32_t length = reportedLen != 0 ? reportedLen : GetDataBufLen();
+    // Texts come only from Init, so a length told before Init is shorter
+    // than the content: the texts are then sent as absent, as they were.
+    bool withTexts = length >= ContentLength();
     std::memset(buf, 0, length);
     databuf::WriteHeader(buf, length, GetUniquePacketID(), kBufferVersion);
     databuf::PutU32(buf, 12, static_cast<uint32_t>(number2));
     databuf::PutU32(buf, 16, static_cast<uint32_t>(number1));
     databuf::PutU32(buf, 20, static_cast<uint32_t>(number3));
-    const Str* texts[3] = {&text1, &text2, &text3};
     databuf::TextPacker packer(buf, kFixedSize);
-    for (uint32_t i = 0; i < 3; ++i) {
-        // Room for this text and one byte for each text after it.
-        uint32_t need = texts[i]->Length() + 1 + (2 - i);
-        uint32_t offset = need <= length - packer.Cursor() ? packer.Put(*texts[i]) : 0;
-        databuf::PutU32(buf, kTextSlots + 4 * i, offset);
-    }
+    const Str* texts[3] = {&text1, &text2, &text3};
+    for (uint32_t i = 0; i < 3; ++i)
+        databuf::PutU32(buf, kTextSlots + 4 * i, withTexts ? packer.Put(*texts[i]) : 0);
     return 1;
 }

@@ -24,8 +24,8 @@ public:
     // Fixed by the first request after Init; before Init it is the length
     // of what is held then (no texts), and is not kept.
     uint32_t GetDataBufLen() override;
-    // Never writes more than the length the host was last told: texts Init
-    // stored after that are sent as absent until the host asks again.
+    // Never writes more than the length the host was last told: when that
+    // was before Init, the texts are sent as absent until the host asks again.
     uint32_t FillDataBuf(uint8_t* buf) override;
 
 private:

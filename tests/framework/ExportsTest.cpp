@@ -27,6 +27,9 @@ struct Registered {
     uint32_t packetId;
 };
 const Registered kRegistered[] = {
+    {"NETBIOSInfo", 0xABACAB04},
+    {"IPX Data", 0xABACAB0A},
+    {"Regional Data", 0xABACAB0B},
     {nullptr, 0},  // sentinel; rows are added as gatherers land
 };
 constexpr uint32_t kRegisteredCount = sizeof kRegistered / sizeof kRegistered[0] - 1;
