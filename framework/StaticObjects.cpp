@@ -12,6 +12,9 @@
 //   5 RegionalInfoGatherer   "Regional Data"
 #include "framework/GathererRegistry.h"
 #include "gatherers/IpGatherer.h"
+#include "gatherers/IpxInfoGatherer.h"
+#include "gatherers/NetbiosGatherer.h"
+#include "gatherers/RegionalInfoGatherer.h"
 #include "gatherers/WinUserGatherer.h"
 #include "platform/SinfLibrary.h"
 
@@ -20,3 +23,7 @@ static SinfLibrary sinfLibrary(kSinfLibraryName);
 
 static WinUserGatherer winUserGatherer;
 static IpGatherer ipGatherer;
+static NetbiosGatherer netbiosGatherer;
+
+static IpxInfoGatherer ipxInfoGatherer;
+static RegionalInfoGatherer regionalInfoGatherer;

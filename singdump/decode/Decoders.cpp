@@ -6,6 +6,9 @@
 
 void DecodeWindowsUserInfo(const uint8_t* data, size_t size, DecodeResult& out);
 void DecodeIPInfo(const uint8_t* data, size_t size, DecodeResult& out);
+void DecodeNetbiosInfo(const uint8_t* data, size_t size, DecodeResult& out);
+void DecodeIpxData(const uint8_t* data, size_t size, DecodeResult& out);
+void DecodeRegionalData(const uint8_t* data, size_t size, DecodeResult& out);
 
 namespace {
 
@@ -14,6 +17,9 @@ const BufferFormat kFormats[] = {
     {0, nullptr, 0, nullptr},  // placeholder so the table is never empty
     {0xABACAB01, "WindowsUserInfo", 1, DecodeWindowsUserInfo},
     {0xABACAB02, "IPInfo", 3, DecodeIPInfo},
+    {0xABACAB04, "NETBIOSInfo", 4, DecodeNetbiosInfo},
+    {0xABACAB0A, "IPX Data", 1, DecodeIpxData},
+    {0xABACAB0B, "Regional Data", 1, DecodeRegionalData},
 };
 
 }  // namespace

@@ -59,6 +59,9 @@ void RenderTextInto(const Node& n, int indent, std::string& out) {
     case Node::Kind::Missing: out += pad + n.key + ": (no text)\n"; break;
     case Node::Kind::Number: out += pad + n.key + ": " + std::to_string(n.number) + "\n"; break;
     case Node::Kind::Hex: out += pad + n.key + ": " + n.text + "\n"; break;
+    case Node::Kind::Signed:
+        out += pad + n.key + ": " + std::to_string(static_cast<int64_t>(n.number)) + "\n";
+        break;
     case Node::Kind::Group:
     case Node::Kind::List:
         if (!n.key.empty()) out += pad + n.key + ":\n";
@@ -108,6 +111,7 @@ std::string RenderJson(const Node& n) {
     case Node::Kind::Missing: return "null";
     case Node::Kind::Number: return std::to_string(n.number);
     case Node::Kind::Hex: return JsonString(n.text);
+    case Node::Kind::Signed: return std::to_string(static_cast<int64_t>(n.number));
     case Node::Kind::Group: {
         std::string out = "{";
         for (size_t i = 0; i < n.children.size(); ++i) {

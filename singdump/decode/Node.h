@@ -6,7 +6,7 @@
 #include <vector>
 
 struct Node {
-    enum class Kind { Text, Number, Hex, Missing, Group, List };
+    enum class Kind { Text, Number, Hex, Missing, Group, List, Signed };
     std::string key;
     Kind kind = Kind::Group;
     std::string text;      // Text: the bytes as stored; Hex: hex digits
@@ -27,6 +27,11 @@ struct Node {
     }
     Node& AddNumber(std::string k, uint64_t v) {
         children.push_back(Node{std::move(k), Kind::Number, {}, v, {}});
+        return children.back();
+    }
+    // A number that may be negative; kept in `number` as its bits.
+    Node& AddSigned(std::string k, int64_t v) {
+        children.push_back(Node{std::move(k), Kind::Signed, {}, static_cast<uint64_t>(v), {}});
         return children.back();
     }
     // A number best read in hexadecimal (packet ids, bit sets), `digits` wide.

@@ -29,6 +29,9 @@ struct Registered {
 const Registered kRegistered[] = {
     {"WindowsUserInfo", 0xABACAB01},
     {"IPInfo", 0xABACAB02},
+    {"NETBIOSInfo", 0xABACAB04},
+    {"IPX Data", 0xABACAB0A},
+    {"Regional Data", 0xABACAB0B},
     {nullptr, 0},  // sentinel; rows are added as gatherers land
 };
 constexpr uint32_t kRegisteredCount = sizeof kRegistered / sizeof kRegistered[0] - 1;
