@@ -11,3 +11,6 @@
 //   4 IpxInfoGatherer        "IPX Data"
 //   5 RegionalInfoGatherer   "Regional Data"
 #include "framework/GathererRegistry.h"
+#include "gatherers/KmzUserGatherer.h"
+
+static KmzUserGatherer kmzUserGatherer;  // 3

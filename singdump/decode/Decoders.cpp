@@ -4,11 +4,14 @@
 
 #include "decode/Reader.h"
 
+void DecodeKmzUserInfo(const uint8_t* data, size_t size, DecodeResult& out);
+
 namespace {
 
 // One line per gatherer buffer format; each decoder lives in its own file.
 const BufferFormat kFormats[] = {
     {0, nullptr, 0, nullptr},  // placeholder so the table is never empty
+    {0xABACAB05, "KMZUserInfo", 1, DecodeKmzUserInfo},
 };
 
 }  // namespace
