@@ -24,6 +24,9 @@ public:
     void DeleteKey(const std::string& path);
     // Makes GetComputerNameA (and so Wine's workstation service) answer `name`.
     void SetComputerName(const std::string& name);
+    // The scratch key's path under HKEY_CURRENT_USER (for a child process
+    // that redirects its own HKLM there).
+    const std::string& RootPath() const { return rootPath_; }
 
 private:
     HKEY root_ = nullptr;
