@@ -27,6 +27,7 @@ struct Registered {
     uint32_t packetId;
 };
 const Registered kRegistered[] = {
+    {"KMZUserInfo", 0xABACAB05},  // 3
     {nullptr, 0},  // sentinel; rows are added as gatherers land
 };
 constexpr uint32_t kRegisteredCount = sizeof kRegistered / sizeof kRegistered[0] - 1;

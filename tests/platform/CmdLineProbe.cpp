@@ -2,12 +2,15 @@
 // process's own settings and prints every field, one "name=value" line each.
 // Bytes outside printable ASCII and '%' are written as %HH; a null text as
 // "(null)". With SING_PROBE_HIVE set, HKLM is redirected to that key under
-// HKCU first (the parent's scratch hive).
+// HKCU first (the parent's scratch hive). With SING_PROBE_PROFILE set, the
+// user profile gatherer is updated too and its values printed as
+// "profile.KEY=value".
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
+#include "gatherers/KmzUserGatherer.h"
 #include "platform/CmdLine.h"
 
 namespace {
@@ -65,6 +68,13 @@ int main() {
     Print("uidValue", c.UidValue());
     Print("mnValue", c.MnValue());
     Print("gnValue", c.GnValue());
+    if (GetEnvironmentVariableA("SING_PROBE_PROFILE", nullptr, 0) != 0) {
+        KmzUserGatherer profile;
+        profile.Update();
+        for (uint32_t i = 0; i < KmzUserGatherer::kKeyCount; ++i)
+            if (profile.Value(i).CStr() != nullptr)
+                Print((std::string("profile.") + KmzUserGatherer::kKeys[i].name).c_str(), profile.Value(i).CStr());
+    }
     std::fflush(stdout);
     if (root != nullptr) {
         RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);

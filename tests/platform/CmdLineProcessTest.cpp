@@ -52,12 +52,14 @@ struct ProbeRun {
     std::string commandLine = "sing_cmdline_probe.exe";
     std::string workingDir;        // empty: the test's own
     const ScratchHive* hive = nullptr;
+    bool profile = false;  // also update the user profile gatherer
 };
 
 // Fields the probe printed; "error" holds why the run failed.
 std::map<std::string, std::string> RunProbe(const ProbeRun& r) {
     std::map<std::string, std::string> fields;
     SetEnvironmentVariableA("SING_PROBE_HIVE", r.hive ? r.hive->RootPath().c_str() : nullptr);
+    SetEnvironmentVariableA("SING_PROBE_PROFILE", r.profile ? "1" : nullptr);
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     if (!CreatePipe(&readEnd, &writeEnd, &sa, 0)) {
@@ -163,6 +165,26 @@ TEST(CmdLineHost, DataDirectoryPrecedence) {
     EXPECT_EQ(f["dataDir"], "E:\\nd");
     EXPECT_EQ(f["logDir"], "L:\\logs\\");
     EXPECT_EQ(f["initFlag"], "1");
+}
+
+TEST(CmdLineHost, UserProfileFollowsTheDataDirectory) {
+    TempDir tmp;
+    std::string byOption = tmp.MakeDir("option"), byRegistry = tmp.MakeDir("registry");
+    tmp.Write("option\\kmzuser.ini", "[LOCATION]\nCITY=FromOption\n");
+    tmp.Write("registry\\kmzuser.ini", "[LOCATION]\nCITY=FromRegistry\n");
+    ScratchHive hive;
+    hive.SetString(kSettingsKey, "Data", byRegistry);
+    ProbeRun r;
+    r.hive = &hive;
+    r.profile = true;
+    auto f = RunProbe(r);
+    EXPECT_EQ(f["profile.CITY"], "FromRegistry") << f["error"];
+    // No separator at the end of the option's value: the join adds one.
+    // (Quoted: the temporary folder's name holds hyphens.)
+    r.commandLine = "probe /NDP:\"" + byOption + "\"";
+    f = RunProbe(r);
+    EXPECT_EQ(f["dataDir"], byOption);
+    EXPECT_EQ(f["profile.CITY"], "FromOption");
 }
 
 TEST(CmdLineHost, TextHandedOverThroughAGlobalAtom) {
