@@ -28,11 +28,14 @@ public:
         // Others may read the file meanwhile but not change it.
         ScopedHandle file(CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-        LARGE_INTEGER size{};
-        if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 ||
-            static_cast<unsigned long long>(size.QuadPart) > maxBytes)
+        if (!file)
             return false;
-        out.assign(static_cast<size_t>(size.QuadPart), '\0');
+        // GetFileSize rather than GetFileSizeEx, which Windows NT 4 lacks.
+        DWORD high = 0;
+        DWORD low = GetFileSize(file.Get(), &high);
+        if ((low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0 || low > maxBytes)
+            return false;
+        out.assign(low, '\0');
         size_t total = 0;
         while (total < out.size()) {
             DWORD got = 0;
