@@ -65,8 +65,8 @@ OwnedText QueryLogDir();
 
 class CmdLine {
 public:
-    // Response files nest at most this deep and at most this many are read
-    // in one parse; a file already open further up the chain is not read
+    // Response files nest at most this deep, at most this many are read by
+    // one CmdLine, and a file already open further up the chain is not read
     // again. Larger files are not read.
     static constexpr unsigned kMaxResponseDepth = 8;
     static constexpr unsigned kMaxResponseFiles = 64;
