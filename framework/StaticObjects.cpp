@@ -13,6 +13,7 @@
 #include "framework/GathererRegistry.h"
 #include "gatherers/IpGatherer.h"
 #include "gatherers/IpxInfoGatherer.h"
+#include "gatherers/KmzUserGatherer.h"
 #include "gatherers/NetbiosGatherer.h"
 #include "gatherers/RegionalInfoGatherer.h"
 #include "gatherers/WinUserGatherer.h"
@@ -24,6 +25,6 @@ static SinfLibrary sinfLibrary(kSinfLibraryName);
 static WinUserGatherer winUserGatherer;
 static IpGatherer ipGatherer;
 static NetbiosGatherer netbiosGatherer;
-
+static KmzUserGatherer kmzUserGatherer;
 static IpxInfoGatherer ipxInfoGatherer;
 static RegionalInfoGatherer regionalInfoGatherer;

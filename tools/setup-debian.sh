@@ -11,6 +11,9 @@ for p in cmake ninja-build python3 g++-mingw-w64-i686 binutils-mingw-w64-i686 \
          clang libclang-rt-14-dev wine wine32:i386 wine64; do
   have "$p" || need+=("$p")
 done
+# Locale sources: the tests compile a ja_JP locale so that Wine runs one test
+# process with a double-byte ANSI code page.
+have locales || need+=(locales)
 [ ${#need[@]} -eq 0 ] && exit 0
 
 SUDO=

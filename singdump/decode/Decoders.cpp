@@ -9,6 +9,7 @@ void DecodeIPInfo(const uint8_t* data, size_t size, DecodeResult& out);
 void DecodeNetbiosInfo(const uint8_t* data, size_t size, DecodeResult& out);
 void DecodeIpxData(const uint8_t* data, size_t size, DecodeResult& out);
 void DecodeRegionalData(const uint8_t* data, size_t size, DecodeResult& out);
+void DecodeKmzUserInfo(const uint8_t* data, size_t size, DecodeResult& out);
 
 namespace {
 
@@ -18,6 +19,7 @@ const BufferFormat kFormats[] = {
     {0xABACAB01, "WindowsUserInfo", 1, DecodeWindowsUserInfo},
     {0xABACAB02, "IPInfo", 3, DecodeIPInfo},
     {0xABACAB04, "NETBIOSInfo", 4, DecodeNetbiosInfo},
+    {0xABACAB05, "KMZUserInfo", 1, DecodeKmzUserInfo},
     {0xABACAB0A, "IPX Data", 1, DecodeIpxData},
     {0xABACAB0B, "Regional Data", 1, DecodeRegionalData},
 };

@@ -30,6 +30,7 @@ const Registered kRegistered[] = {
     {"WindowsUserInfo", 0xABACAB01},
     {"IPInfo", 0xABACAB02},
     {"NETBIOSInfo", 0xABACAB04},
+    {"KMZUserInfo", 0xABACAB05},
     {"IPX Data", 0xABACAB0A},
     {"Regional Data", 0xABACAB0B},
     {nullptr, 0},  // sentinel; rows are added as gatherers land

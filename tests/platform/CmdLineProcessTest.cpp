@@ -1,0 +1,242 @@
+// CmdLine as a host process sees it: the probe program runs as a child with a
+// crafted command line, working directory, global atom and scratch hive, and
+// prints what it parsed. The registry lookups are checked in process.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "platform/CmdLine.h"
+#include "platform/Handles.h"
+#include "support/ScratchHive.h"
+#include "support/TempDir.h"
+
+namespace {
+
+const char kSettingsKey[] = "SOFTWARE\\Oberan\\Vantreel\\CurrentVersion";
+
+std::string TestFolder() {
+    char path[MAX_PATH];
+    std::string p(path, GetModuleFileNameA(nullptr, path, sizeof path));
+    return p.substr(0, p.find_last_of('\\'));
+}
+
+std::string ProbePath() { return TestFolder() + "\\sing_cmdline_probe.exe"; }
+
+// Wide, so that names are converted in this test's own code page.
+std::wstring Wide(const std::string& s) {
+    std::wstring w(s.size(), L'\0');
+    w.resize(MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), w.data(), static_cast<int>(w.size())));
+    return w;
+}
+
+struct ProbeRun {
+    std::string exe = ProbePath();
+    std::string commandLine = "sing_cmdline_probe.exe";
+    std::string workingDir;  // empty: the test's own
+    const ScratchHive* hive = nullptr;
+    bool profile = false;  // also update the user profile gatherer
+};
+
+// The fields the probe printed; "error" when it did not run.
+std::map<std::string, std::string> RunProbe(const ProbeRun& r) {
+    SetEnvironmentVariableA("SING_PROBE_HIVE", r.hive ? r.hive->RootPath().c_str() : nullptr);
+    SetEnvironmentVariableA("SING_PROBE_PROFILE", r.profile ? "1" : nullptr);
+    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+    ScopedHandle reader, writer;
+    EXPECT_TRUE(CreatePipe(reader.Receive(), writer.Receive(), &sa, 0));
+    SetHandleInformation(reader.Get(), HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = si.hStdError = writer.Get();
+    PROCESS_INFORMATION pi{};
+    std::wstring exe = Wide(r.exe), cmd = Wide(r.commandLine), cwd = Wide(r.workingDir);
+    std::map<std::string, std::string> fields;
+    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        cwd.empty() ? nullptr : cwd.c_str(), &si, &pi)) {
+        fields["error"] = "cannot start " + r.exe + ": " + std::to_string(GetLastError());
+        return fields;
+    }
+    ScopedHandle process(pi.hProcess), thread(pi.hThread);
+    writer.Reset();
+    std::string out;
+    char buf[512];
+    DWORD got = 0;
+    while (ReadFile(reader.Get(), buf, sizeof buf, &got, nullptr) && got > 0)
+        out.append(buf, got);
+    WaitForSingleObject(process.Get(), 30000);
+    for (size_t start = 0, end; start < out.size(); start = end + 1) {
+        end = out.find('\n', start);
+        if (end == std::string::npos)
+            end = out.size();
+        std::string line = out.substr(start, end - start);
+        size_t eq = line.find('=');
+        if (eq != std::string::npos)
+            fields[line.substr(0, eq)] = line.substr(eq + 1, line.size() - eq - 1 - (line.back() == '\r'));
+    }
+    if (fields.empty())
+        fields["error"] = "no output";
+    return fields;
+}
+
+std::string CopyProbe(const std::string& dir, const std::string& name) {
+    std::string to = dir + "\\" + name;
+    EXPECT_TRUE(CopyFileW(Wide(ProbePath()).c_str(), Wide(to).c_str(), FALSE)) << to;
+    return to;
+}
+
+}  // namespace
+
+TEST(CmdLineHost, OptionsFromTheCommandLine) {
+    TempDir tmp;
+    ProbeRun r;
+    r.workingDir = tmp.Path();
+    r.commandLine = "sing_cmdline_probe.exe /N:IPX:123456789:00C0FFEE -n2:\"ipx:12-456789:\" /N3:IPX:12345678: "
+                    "-uid:ab-cd /L /R: /s:first /S:second /MANAGER:no /l:\"say \"\"hi\"\"\"";
+    auto f = RunProbe(r);
+    ASSERT_EQ(f.count("error"), 0u) << f["error"];
+    EXPECT_EQ(f["nValue"], "IPX:123456789.00C0FFEE");
+    EXPECT_EQ(f["n2Value"], "ipx:12-456789.");  // 14 characters: changed
+    EXPECT_EQ(f["n3Value"], "IPX:12345678:");  // 13: unchanged
+    EXPECT_EQ(f["uidValue"], "ab");            // cut at the hyphen
+    EXPECT_EQ(f["lValue"], "say \"hi\"");      // "/L" without a value stored nothing
+    EXPECT_EQ(f["rValue"], "");
+    EXPECT_EQ(f["sValue"], "second");
+    EXPECT_EQ(f["nGiven"] + f["managerFlag"] + f["initFlag"], "110");
+    EXPECT_EQ(f["argText"], r.commandLine.substr(r.commandLine.find(' ')));
+    EXPECT_EQ(f["startDir"], tmp.Path() + "\\");
+    EXPECT_EQ(f["moduleDir"], TestFolder() + "\\");
+
+    r.workingDir = "C:\\";  // a drive root stays as it is
+    r.commandLine = "probe";
+    f = RunProbe(r);
+    EXPECT_EQ(f["startDir"], "C:\\");
+    EXPECT_EQ(f["argText"], "");
+}
+
+TEST(CmdLineHost, DataDirectoryPrecedenceAndTheProfileItFinds) {
+    TempDir tmp;
+    std::string byOption = tmp.MakeDir("option"), byRegistry = tmp.MakeDir("registry");
+    tmp.Write("option\\kmzuser.ini", "[LOCATION]\nCITY=FromOption\n");
+    tmp.Write("registry\\kmzuser.ini", "[LOCATION]\nCITY=FromRegistry\n");
+    ScratchHive hive;
+    hive.CreateKey(kSettingsKey);
+    ProbeRun r;
+    r.hive = &hive;
+    r.profile = true;
+    auto f = RunProbe(r);
+    EXPECT_EQ(f["dataDir"], TestFolder() + "\\") << f["error"];  // the executable's folder
+    EXPECT_EQ(f["logDir"], TestFolder() + "\\");
+    EXPECT_EQ(f["profile.CITY"], "(null)");
+
+    hive.SetString(kSettingsKey, "Data", byRegistry);
+    f = RunProbe(r);
+    EXPECT_EQ(f["dataDir"], byRegistry + "\\");
+    EXPECT_EQ(f["logDir"], byRegistry + "\\");
+    EXPECT_EQ(f["profile.CITY"], "FromRegistry");
+
+    // The option wins, is kept without a separator (the join adds one) and
+    // leaves the log directory alone. Quoted: the folder's name has hyphens.
+    hive.SetString(kSettingsKey, "LogDir", "L:\\logs");
+    r.commandLine = "probe /NDP:\"" + byOption + "\" /INIT";
+    f = RunProbe(r);
+    EXPECT_EQ(f["dataDir"], byOption);
+    EXPECT_EQ(f["logDir"], "L:\\logs\\");
+    EXPECT_EQ(f["profile.CITY"], "FromOption");
+    EXPECT_EQ(f["initFlag"], "1");
+}
+
+TEST(CmdLineHost, TextHandedOverThroughAGlobalAtom) {
+    ATOM atom = GlobalAddAtomA("host /NDP:Z:\\atom /MANAGER /N:from-atom");
+    ASSERT_NE(atom, 0);
+    ProbeRun r;
+    r.commandLine = "probe /N:own /XCL:" + std::to_string(atom);
+    auto f = RunProbe(r);
+    EXPECT_EQ(f["dataDir"], "Z:\\atom") << f["error"];
+    EXPECT_EQ(f["managerFlag"], "1");
+    EXPECT_EQ(f["nValue"], "from");
+    EXPECT_EQ(f["argText"], " /NDP:Z:\\atom /MANAGER /N:from-atom");
+    GlobalDeleteAtom(atom);
+
+    f = RunProbe(r);  // atom gone: the command line itself is parsed
+    EXPECT_EQ(f["nValue"], "own");
+    EXPECT_EQ(f["managerFlag"], "0");
+}
+
+TEST(CmdLineHost, ResponseFilesOnDisk) {
+    TempDir tmp;
+    tmp.Write("inner.rsp", "/MN:inner\r\n");
+    tmp.Write("opts.rsp", "/L:first\r\n/S:second\t@inner.rsp\r\n-R:third /GN:file\r\n");
+    tmp.Write("self.rsp", "/UID:once @self.rsp");
+    tmp.Write("huge.rsp", "/UID:huge " + std::string(CmdLine::kMaxResponseFileBytes, ' '));
+    ProbeRun r;
+    r.workingDir = tmp.Path();
+    r.commandLine = "probe /L:before /GN:before @\"" + tmp.Path() + "\\opts.rsp\" /S:after";
+    auto f = RunProbe(r);
+    EXPECT_EQ(f["lValue"] + f["sValue"] + f["mnValue"] + f["rValue"] + f["gnValue"], "firstafterinnerthirdfile")
+        << f["error"];
+    EXPECT_EQ(f["responseFileError"], "0");
+
+    r.commandLine = "probe @self.rsp @huge.rsp";
+    f = RunProbe(r);
+    EXPECT_EQ(f["uidValue"], "once") << f["error"];
+    EXPECT_EQ(f["responseFileError"], "1");
+}
+
+TEST(CmdLineHost, QuotedProgramPathWithASpace) {
+    TempDir tmp;
+    std::string dir = tmp.MakeDir("Host Folder");
+    ProbeRun r;
+    r.exe = CopyProbe(dir, "host.exe");
+    r.commandLine = "\"" + r.exe + "\" /N:x /NDP:\"Q:\\quoted dir\"";
+    auto f = RunProbe(r);
+    EXPECT_EQ(f["moduleDir"], dir + "\\") << f["error"];
+    EXPECT_EQ(f["nValue"], "x");
+    EXPECT_EQ(f["dataDir"], "Q:\\quoted dir");
+}
+
+// Run by the test "test_cmdline_dbcs" in a process with code page 932.
+TEST(CmdLineHost, DoubleByteExecutablePathAndRegistryValue) {
+    if (!IsDBCSLeadByte(0x95)) {
+        if (GetEnvironmentVariableA("SING_EXPECT_DBCS", nullptr, 0) != 0)
+            ADD_FAILURE() << "expected a double-byte ANSI code page, got " << GetACP();
+        GTEST_SKIP() << "needs a double-byte ANSI code page (code page " << GetACP() << ")";
+    }
+    const std::string dbcs = "\x95\\";  // one character whose second byte is '\'
+    TempDir tmp;
+    ScratchHive hive;
+    hive.SetString(kSettingsKey, "Data", "D:\\" + dbcs);
+    hive.SetString(kSettingsKey, "LogDir", "L:\\" + dbcs + "\\");
+    ProbeRun r;
+    r.exe = CopyProbe(tmp.Path(), dbcs + "probe.exe");
+    r.hive = &hive;
+    auto f = RunProbe(r);
+    EXPECT_EQ(f["moduleDir"], tmp.Path() + "\\") << f["error"];
+    EXPECT_EQ(f["dataDir"], "D:\\" + dbcs + "\\");
+    EXPECT_EQ(f["logDir"], "L:\\" + dbcs + "\\");
+}
+
+TEST(CmdLineSettings, RegistryValuesAsDirectories) {
+    ScratchHive hive;
+    EXPECT_EQ(QueryDataDir(), nullptr);  // no key
+    hive.SetString(kSettingsKey, "Data", "D:\\data");
+    hive.SetString(kSettingsKey, "LogDir", "L:\\log\\");
+    EXPECT_STREQ(QueryDataDir().get(), "D:\\data\\");
+    EXPECT_STREQ(QueryLogDir().get(), "L:\\log\\");
+
+    std::string longest = "D:\\" + std::string(252, 'x');  // 255 characters
+    hive.SetString(kSettingsKey, "Data", longest);
+    EXPECT_STREQ(QueryDataDir().get(), (longest + "\\").c_str());
+    hive.SetString(kSettingsKey, "Data", longest + "y");
+    EXPECT_EQ(QueryDataDir(), nullptr);
+    const char raw[] = {'D', ':', '\\', 'r'};  // stored without a terminator
+    hive.SetRaw(kSettingsKey, "Data", REG_SZ, raw, sizeof raw);
+    EXPECT_STREQ(QueryDataDir().get(), "D:\\r\\");
+    hive.SetString(kSettingsKey, "Data", "");
+    EXPECT_EQ(QueryDataDir(), nullptr);
+    hive.SetString(kSettingsKey, "Data", "D:\\exp", REG_EXPAND_SZ);
+    EXPECT_EQ(QueryDataDir(), nullptr);
+}

@@ -1,0 +1,27 @@
+// A fresh folder under the user's temporary folder, removed with everything
+// in it (also paths longer than MAX_PATH) when the object goes.
+#pragma once
+#include <string>
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    // Absolute, without a trailing separator.
+    const std::string& Path() const { return path_; }
+    // Writes `contents` as the file `name` (relative to Path(), whose folders
+    // must exist) and returns its full path.
+    std::string Write(const std::string& name, const std::string& contents) const;
+    // Creates the folder `name` (relative to Path()) and returns its full path.
+    std::string MakeDir(const std::string& name) const;
+
+private:
+    std::string path_;
+};
+
+// "\\?\" + an absolute path, for the wide functions that then take paths
+// beyond MAX_PATH.
+std::wstring LongPath(const std::string& path);
