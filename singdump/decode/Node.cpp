@@ -63,11 +63,25 @@ void RenderTextInto(const Node& n, int indent, std::string& out) {
         out += pad + n.key + ": " + std::to_string(static_cast<int64_t>(n.number)) + "\n";
         break;
     case Node::Kind::Group:
-    case Node::Kind::List:
         if (!n.key.empty()) out += pad + n.key + ":\n";
         for (const Node& c : n.children)
             RenderTextInto(c, n.key.empty() ? indent : indent + 1, out);
         break;
+    case Node::Kind::List: {
+        if (!n.key.empty()) out += pad + n.key + (n.children.empty() ? ": (none)\n" : ":\n");
+        int inner = n.key.empty() ? indent : indent + 1;
+        for (const Node& c : n.children) {
+            // An unnamed group in a list is one item: "- " marks its start.
+            if (c.kind == Node::Kind::Group && c.key.empty() && !c.children.empty()) {
+                size_t at = out.size();
+                RenderTextInto(c, inner + 1, out);
+                out[at + static_cast<size_t>(inner) * 2] = '-';
+            } else {
+                RenderTextInto(c, inner, out);
+            }
+        }
+        break;
+    }
     }
 }
 

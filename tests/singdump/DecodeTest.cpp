@@ -96,3 +96,20 @@ TEST(Decode, HexDumpShowsOffsetsBytesAndText) {
     EXPECT_NE(dump.find("AB.............."), std::string::npos);
     EXPECT_NE(dump.find("\n000010  7A 00"), std::string::npos);
 }
+
+TEST(Decode, ListItemsAreMarkedInText) {
+    Node cards = Node::List("cards");
+    for (int i = 0; i < 2; ++i) {
+        Node card = Node::Group("");
+        card.AddNumber("card", i);
+        card.AddText("address", i ? "0011" : "");
+        cards.Add(card);
+    }
+    EXPECT_EQ(RenderText(cards, 1),
+              "  cards:\n"
+              "    - card: 0\n"
+              "      address: \"\"\n"
+              "    - card: 1\n"
+              "      address: \"0011\"\n");
+    EXPECT_EQ(RenderText(Node::List("addresses"), 0), "addresses: (none)\n");
+}
