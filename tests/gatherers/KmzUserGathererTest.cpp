@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "decode/Decoders.h"
 #include "gatherers/KmzUserGatherer.h"
 #include "support/ScratchHive.h"
 #include "support/TempDir.h"
@@ -198,4 +199,43 @@ TEST_F(KmzUser, ThroughTheExports) {
     EXPECT_EQ(fill(index, b.data(), nullptr, 0), 1u);
     EXPECT_EQ(b, Expected({{0, "Lyon"}, {KeyIndex("EMAIL_ADDRESS"), "a@b.example"}}));
     FreeLibrary(m);
+}
+
+// Profile files written by anyone: 100 KB lines, binary bytes, no sections.
+// The buffer must stay within its length and decode cleanly.
+TEST_F(KmzUser, HostileProfileFiles) {
+    auto checkedFill = [&]() {
+        EXPECT_EQ(g.Update(), 1u);
+        uint32_t length = g.GetDataBufLen();
+        Bytes b(length + 32, 0xCC);
+        EXPECT_EQ(g.FillDataBuf(b.data()), 1u);
+        for (size_t i = length; i < b.size(); ++i)
+            EXPECT_EQ(b[i], 0xCC) << "written past the length at " << i;
+        b.resize(length);
+        DecodeResult r = DecodeBuffer(b.data(), b.size(), 0xABACAB05);
+        EXPECT_TRUE(r.ok) << r.error;
+        return b;
+    };
+
+    std::string longLine(100 * 1024, 'a');
+    tmp.Write("kmzuser.ini", "[LOCATION]\nCITY=" + longLine + "\n" + longLine + "\n[USER]\nTITLE=x\n");
+    EXPECT_EQ(checkedFill(), Expected({{0, std::string(254, 'a')}, {15, "x"}}));
+
+    // Keys before any section belong to none.
+    KmzUserGatherer fresh;
+    tmp.Write("kmzuser.ini", "CITY=Paris\nTITLE=x\n");
+    EXPECT_EQ(fresh.Update(), 1u);
+    EXPECT_EQ(fresh.GetDataBufLen(), 90u);
+
+    // Pseudo-random binary content with sections and keys sprinkled in.
+    uint32_t seed = 12345;
+    std::string binary;
+    for (int i = 0; i < 64 * 1024; ++i) {
+        seed = seed * 1103515245 + 12345;
+        binary += static_cast<char>(seed >> 16);
+        if (i % 4096 == 0)
+            binary += "\n[LOCATION]\nCITY=\x01\xFF\x80\x7F\n[USER]\nTITLE=";
+    }
+    tmp.Write("kmzuser.ini", binary);
+    checkedFill();
 }

@@ -240,3 +240,26 @@ TEST(CmdLineSettings, RegistryValuesAsDirectories) {
     hive.SetString(kSettingsKey, "Data", "D:\\exp", REG_EXPAND_SZ);
     EXPECT_EQ(QueryDataDir(), nullptr);
 }
+
+// Command lines near the 32 767-character limit of CreateProcess: long
+// values, many options, an unterminated quote.
+TEST(CmdLineHost, CommandLinesOf32KCharacters) {
+    ProbeRun r;
+    r.commandLine = "sing_cmdline_probe.exe /L:" + std::string(32000, 'x');
+    auto f = RunProbe(r);
+    ASSERT_EQ(f.count("error"), 0u) << f["error"];
+    EXPECT_EQ(f["lValue"], std::string(32000, 'x'));
+
+    r.commandLine = "sing_cmdline_probe.exe";
+    while (r.commandLine.size() < 32000)
+        r.commandLine += " /S:v -N:IPX:1:2 @";  // "@" alone names no response file
+    f = RunProbe(r);
+    ASSERT_EQ(f.count("error"), 0u) << f["error"];
+    EXPECT_EQ(f["sValue"], "v");
+    EXPECT_EQ(f["responseFileError"], "1");
+
+    r.commandLine = "sing_cmdline_probe.exe /L:\"" + std::string(31000, 'q');
+    f = RunProbe(r);
+    ASSERT_EQ(f.count("error"), 0u) << f["error"];
+    EXPECT_EQ(f["lValue"], std::string(31000, 'q'));
+}
