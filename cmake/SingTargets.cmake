@@ -55,3 +55,15 @@ function(sing_stdcall_dll target def)
     target_sources(${target} PRIVATE ${plain})
   endif()
 endfunction()
+
+# Moves a binary's debug information into symbols/<file>.debug, leaving a
+# debug link behind, so that the deployed file carries code and data only.
+function(sing_split_debug target)
+  set(dir ${CMAKE_BINARY_DIR}/symbols)
+  set(debug ${dir}/$<TARGET_FILE_NAME:${target}>.debug)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> ${debug}
+    COMMAND ${CMAKE_OBJCOPY} --strip-debug --add-gnu-debuglink=${debug} $<TARGET_FILE:${target}>
+    VERBATIM)
+endfunction()

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Checks the shipped i386 binaries without running them: PE32 i386, the
-library's export table and stack cleanup, imports, static runtime and
-version resources."""
+library's export table and stack cleanup, imports, static runtime, version
+resources, and the library's footprint (file size, runtime parts linked in)."""
 import argparse
 import os
 import re
@@ -21,6 +21,12 @@ SYSTEM_DLLS = {"kernel32.dll", "advapi32.dll", "user32.dll", "msvcrt.dll", "ws2_
                "ole32.dll", "oleaut32.dll", "ntdll.dll"}
 COMPANIONS = {"kmzipc32.dll", "kmzucd32.dll"}
 MINGW_RUNTIME = re.compile(r"libgcc|libstdc\+\+|libwinpthread|mingw", re.I)
+# The library stays small: a bound on the deployed file, and no iostreams,
+# locales or other heavy parts of the C++ runtime linked in.
+MAX_LIBRARY_BYTES = 300 * 1024
+STDCXX_MEMBER = re.compile(r"libstdc\+\+\.a\(([^)]+\.o)\)")
+HEAVY_RUNTIME = ("ios", "stream", "locale", "codecvt", "ctype", "globals_io", "basic_file", "_members",
+                 "regex", "fs_", "floating_", "string-io", "complex_io")
 
 failures = []
 
@@ -104,9 +110,27 @@ def check_library(objdump, path):
             fail(f"{name}: returns remove {sorted(set(found))} bytes, expected {size}")
 
 
+def check_footprint(path, link_map):
+    size = os.path.getsize(path)
+    print(f"SING32.DLL: {size} bytes (bound {MAX_LIBRARY_BYTES})")
+    if size > MAX_LIBRARY_BYTES:
+        fail(f"SING32.DLL is {size} bytes, more than {MAX_LIBRARY_BYTES}")
+    if link_map is None:
+        return
+    if not os.path.isfile(link_map):
+        fail(f"no link map at {link_map}")
+        return
+    with open(link_map, encoding="utf-8", errors="replace") as f:
+        members = set(STDCXX_MEMBER.findall(f.read()))
+    heavy = sorted(m for m in members if any(part in m for part in HEAVY_RUNTIME))
+    if heavy:
+        fail(f"SING32.DLL links heavy C++ runtime parts: {', '.join(heavy)}")
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--objdump", required=True)
+    ap.add_argument("--map", help="the library's link map, for the runtime-parts check")
     ap.add_argument("outdir")
     a = ap.parse_args()
     binaries = sorted(f for f in os.listdir(a.outdir) if f.lower().endswith((".dll", ".exe")))
@@ -116,6 +140,7 @@ def main():
         path = os.path.join(a.outdir, f)
         if f == "SING32.DLL":
             check_library(a.objdump, path)
+            check_footprint(path, a.map)
         else:
             check_common(a.objdump, path)
     print(f"checked {len(binaries)} binaries: {', '.join(binaries)}")
