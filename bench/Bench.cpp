@@ -263,7 +263,7 @@ int main(int argc, char** argv) {
     std::string path = lib.ModulePath();
 
     std::printf("library: %s\n", path.c_str());
-    std::printf("footprint: file %lld bytes; private bytes +%lld KB after load (%.0f us), "
+    std::printf("footprint: file %lld bytes; private bytes +%lld KB after loading it with its companion DLLs (%.0f us), "
                 "+%lld KB after the first full cycle\n",
                 FileSize(path), (afterLoad.privateBytes - beforeLoad.privateBytes) / 1024, loadMicros,
                 (afterCycle.privateBytes - beforeLoad.privateBytes) / 1024);

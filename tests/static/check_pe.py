@@ -62,7 +62,7 @@ def check_common(objdump, path):
     return out
 
 
-def check_library(objdump, path):
+def check_library(objdump, path, unstripped):
     out = check_common(objdump, path)
     names = set(re.findall(r"^\s+\[\s*\d+\] (\S+)$", out.split("[Ordinal/Name Pointer] Table")[-1], re.M))
     if names != set(EXPORTS):
@@ -76,7 +76,9 @@ def check_library(objdump, path):
 
     # Every return of every export removes exactly its argument bytes. A
     # tail jump into another function counts with that function's returns.
-    dis = run(objdump, "-d", "--no-show-raw-insn", path)
+    # The shipped file has no symbol table; its unstripped twin names the
+    # functions in the disassembly.
+    dis = run(objdump, "-d", "--no-show-raw-insn", unstripped or path)
     current = None
     rets, jumps = {}, {}
     for line in dis.splitlines():
@@ -131,6 +133,7 @@ def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--objdump", required=True)
     ap.add_argument("--map", help="the library's link map, for the runtime-parts check")
+    ap.add_argument("--symbols", help="folder with the unstripped SING32.DLL")
     ap.add_argument("outdir")
     a = ap.parse_args()
     binaries = sorted(f for f in os.listdir(a.outdir) if f.lower().endswith((".dll", ".exe")))
@@ -139,7 +142,11 @@ def main():
     for f in binaries:
         path = os.path.join(a.outdir, f)
         if f == "SING32.DLL":
-            check_library(a.objdump, path)
+            unstripped = os.path.join(a.symbols, f) if a.symbols else None
+            if unstripped and not os.path.isfile(unstripped):
+                fail(f"no unstripped SING32.DLL in {a.symbols}")
+                unstripped = None
+            check_library(a.objdump, path, unstripped)
             check_footprint(path, a.map)
         else:
             check_common(a.objdump, path)
