@@ -3,57 +3,26 @@
 #include <windows.h>
 #include <psapi.h>
 
-#include <algorithm>
-#include <cstddef>
-#include <vector>
-
 namespace {
 
-// The layouts of SystemExtendedHandleInformation (class 64).
-struct HandleEntry {
-    void* object;
-    ULONG_PTR processId;
-    ULONG_PTR handle;
-    ULONG grantedAccess;
-    USHORT creatorBackTraceIndex;
-    USHORT objectTypeIndex;
-    ULONG attributes;
-    ULONG reserved;
-};
-struct HandleTable {
-    ULONG_PTR count;
-    ULONG_PTR reserved;
-    HandleEntry entries[1];
-};
-constexpr ULONG kSystemExtendedHandleInformation = 64;
-constexpr LONG kStatusInfoLengthMismatch = static_cast<LONG>(0xC0000004);
-using QuerySystemInformationFn = LONG(NTAPI*)(ULONG, void*, ULONG, ULONG*);
-
-long long CountFromHandleTable() {
-    static const auto query = reinterpret_cast<QuerySystemInformationFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
-    if (query == nullptr)
-        return -1;
-    static std::vector<unsigned char> buf(1 << 16);
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        ULONG needed = 0;
-        LONG status = query(kSystemExtendedHandleInformation, buf.data(), static_cast<ULONG>(buf.size()), &needed);
-        if (status == kStatusInfoLengthMismatch) {
-            buf.resize(std::max<size_t>(buf.size() * 2, needed + 4096));
-            continue;
+// Counts this process's handles by asking about each handle value in turn.
+// Handle values are multiples of 4 and are handed out from the lowest free
+// slot, so the scan stops after a long run of values that are not handles.
+// (Wine 8's system-wide handle list is no alternative: its server crashes
+// when that list is taken while another process starts or exits.)
+long long CountByProbing() {
+    long long count = 0;
+    int misses = 0;
+    for (ULONG_PTR value = 4; misses < 4096; value += 4) {
+        DWORD flags;
+        if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) {
+            ++count;
+            misses = 0;
+        } else {
+            ++misses;
         }
-        if (status != 0)
-            return -1;
-        const auto* table = reinterpret_cast<const HandleTable*>(buf.data());
-        size_t fit = (buf.size() - offsetof(HandleTable, entries)) / sizeof(HandleEntry);
-        size_t n = table->count < fit ? table->count : fit;
-        long long mine = 0;
-        const ULONG_PTR self = GetCurrentProcessId();
-        for (size_t i = 0; i < n; ++i)
-            mine += table->entries[i].processId == self;
-        return mine;
     }
-    return -1;
+    return count;
 }
 
 }  // namespace
@@ -64,8 +33,8 @@ ProcessStats ProcessStats::Now() {
     if (GetProcessHandleCount(GetCurrentProcess(), &count) && count > 0) {
         s.handles = count;
         s.handleSource = "GetProcessHandleCount";
-    } else if ((s.handles = CountFromHandleTable()) > 0) {
-        s.handleSource = "system handle table";
+    } else if ((s.handles = CountByProbing()) > 0) {
+        s.handleSource = "a probe of handle values";
     }
     PROCESS_MEMORY_COUNTERS_EX mem{};
     mem.cb = sizeof mem;

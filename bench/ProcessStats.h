@@ -4,9 +4,8 @@
 // GetProcessHandleCount and GetProcessMemoryInfo's PrivateUsage are the
 // sources. Wine 8 answers both with 0 (the handle count is a stub, and it
 // fills only PagefileUsage); a live process always has handles and private
-// memory, so a 0 falls back to the system handle table filtered by this
-// process id, and to PagefileUsage (which Windows reports equal to
-// PrivateUsage).
+// memory, so a 0 falls back to probing the handle values one by one, and to
+// PagefileUsage (which Windows reports equal to PrivateUsage).
 #pragma once
 #include <cstdint>
 

@@ -68,15 +68,18 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     return true;
 }
 
+// Namespace scope, not a function-local static: the runtime's guard for the
+// latter creates handles on first use, which would show up in a phase.
+const double kTicksPerSecond = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return double(f.QuadPart);
+}();
+
 double Seconds() {
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
-    return double(now.QuadPart) / double(freq.QuadPart);
+    return double(now.QuadPart) / kTicksPerSecond;
 }
 
 // Warm-up length for a phase of n iterations: enough for lazily created
