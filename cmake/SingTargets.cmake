@@ -55,3 +55,16 @@ function(sing_stdcall_dll target def)
     target_sources(${target} PRIVATE ${plain})
   endif()
 endfunction()
+
+# Ships a binary stripped of symbols and debug information. The unstripped
+# image is kept as symbols/<file> (for debuggers, through the debug link,
+# and for static checks that need the symbol table).
+function(sing_split_debug target)
+  set(dir ${CMAKE_BINARY_DIR}/symbols)
+  set(full ${dir}/$<TARGET_FILE_NAME:${target}>)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${target}> ${full}
+    COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=${full} $<TARGET_FILE:${target}>
+    VERBATIM)
+endfunction()

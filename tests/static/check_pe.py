@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Checks the shipped i386 binaries without running them: PE32 i386, the
-library's export table and stack cleanup, imports, static runtime and
-version resources."""
+library's export table and stack cleanup, imports, static runtime, version
+resources, and the library's footprint (file size, runtime parts linked in)."""
 import argparse
 import os
 import re
@@ -21,6 +21,12 @@ SYSTEM_DLLS = {"kernel32.dll", "advapi32.dll", "user32.dll", "msvcrt.dll", "ws2_
                "ole32.dll", "oleaut32.dll", "ntdll.dll"}
 COMPANIONS = {"kmzipc32.dll", "kmzucd32.dll"}
 MINGW_RUNTIME = re.compile(r"libgcc|libstdc\+\+|libwinpthread|mingw", re.I)
+# The library stays small: a bound on the deployed file, and no iostreams,
+# locales or other heavy parts of the C++ runtime linked in.
+MAX_LIBRARY_BYTES = 300 * 1024
+STDCXX_MEMBER = re.compile(r"libstdc\+\+\.a\(([^)]+\.o)\)")
+HEAVY_RUNTIME = ("ios", "stream", "locale", "codecvt", "ctype", "globals_io", "basic_file", "_members",
+                 "regex", "fs_", "floating_", "string-io", "complex_io")
 
 failures = []
 
@@ -56,7 +62,7 @@ def check_common(objdump, path):
     return out
 
 
-def check_library(objdump, path):
+def check_library(objdump, path, unstripped):
     out = check_common(objdump, path)
     names = set(re.findall(r"^\s+\[\s*\d+\] (\S+)$", out.split("[Ordinal/Name Pointer] Table")[-1], re.M))
     if names != set(EXPORTS):
@@ -70,7 +76,9 @@ def check_library(objdump, path):
 
     # Every return of every export removes exactly its argument bytes. A
     # tail jump into another function counts with that function's returns.
-    dis = run(objdump, "-d", "--no-show-raw-insn", path)
+    # The shipped file has no symbol table; its unstripped twin names the
+    # functions in the disassembly.
+    dis = run(objdump, "-d", "--no-show-raw-insn", unstripped or path)
     current = None
     rets, jumps = {}, {}
     for line in dis.splitlines():
@@ -125,9 +133,28 @@ def check_sinf_library(out):
         fail(f"KMZSYS32.DLL exports {sorted(names ^ SINF_EXPORTS)} differ from the 32 SINF_ names")
 
 
+def check_footprint(path, link_map):
+    size = os.path.getsize(path)
+    print(f"SING32.DLL: {size} bytes (bound {MAX_LIBRARY_BYTES})")
+    if size > MAX_LIBRARY_BYTES:
+        fail(f"SING32.DLL is {size} bytes, more than {MAX_LIBRARY_BYTES}")
+    if link_map is None:
+        return
+    if not os.path.isfile(link_map):
+        fail(f"no link map at {link_map}")
+        return
+    with open(link_map, encoding="utf-8", errors="replace") as f:
+        members = set(STDCXX_MEMBER.findall(f.read()))
+    heavy = sorted(m for m in members if any(part in m for part in HEAVY_RUNTIME))
+    if heavy:
+        fail(f"SING32.DLL links heavy C++ runtime parts: {', '.join(heavy)}")
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--objdump", required=True)
+    ap.add_argument("--map", help="the library's link map, for the runtime-parts check")
+    ap.add_argument("--symbols", help="folder with the unstripped SING32.DLL")
     ap.add_argument("outdir")
     a = ap.parse_args()
     binaries = sorted(f for f in os.listdir(a.outdir) if f.lower().endswith((".dll", ".exe")))
@@ -136,7 +163,12 @@ def main():
     for f in binaries:
         path = os.path.join(a.outdir, f)
         if f == "SING32.DLL":
-            check_library(a.objdump, path)
+            unstripped = os.path.join(a.symbols, f) if a.symbols else None
+            if unstripped and not os.path.isfile(unstripped):
+                fail(f"no unstripped SING32.DLL in {a.symbols}")
+                unstripped = None
+            check_library(a.objdump, path, unstripped)
+            check_footprint(path, a.map)
         elif f == "KMZSYS32.DLL":
             check_sinf_library(check_common(a.objdump, path))
         else:

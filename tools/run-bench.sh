@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds and runs the measuring tools under Wine:
+#   run-bench.sh bench [--reps N] [--wmi-reps M]     timings against WMI
+#   run-bench.sh soak  [--cycles N] [--dmi M] [--loads K] ...
+# With no options the soak is the full one (100000 cycles, 10000 DMI calls,
+# 1000 load/unload cycles). Both print tables that can be pasted into README.
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+case "${1:-}" in
+  bench|soak) tool=sing_$1; shift ;;
+  *) echo "usage: $0 bench|soak [options]" >&2; exit 2 ;;
+esac
+sing_setup
+arch=$(sing_run_arch)
+[ "$arch" = x64 ] && echo "note: this kernel cannot run 32-bit processes; measuring the x64 build" >&2
+sing_build "$arch"
+dir=$(sing_build_dir "$arch")
+sing_wine_start "$arch"
+echo "machine: $(nproc) CPU, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'); $("$WINE" --version); $arch build; $(date -u +%Y-%m-%d)"
+WINEPATH="Z:$dir/out" "$WINE" "$dir/bench/$tool.exe" "$@"
