@@ -76,6 +76,22 @@ sing_wine_start() {
   (wineserver -p </dev/null >/dev/null 2>&1 &)
   "$WINE" wineboot --init </dev/null >/dev/null 2>&1 || true
   trap sing_wine_stop EXIT
+  sing_wait_for_network_cards
+}
+
+# Wine's network driver lists the machine's network cards in the registry
+# some time after a new prefix has started its services (seen: over a
+# minute); the card gatherer and its tests read that list, so wait for it.
+sing_wait_for_network_cards() {
+  local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\NetworkCards'
+  local i out
+  for i in $(seq 1 180); do
+    out=$("$WINE" reg query "$key" </dev/null 2>/dev/null || true)
+    case "$out" in *'NetworkCards\'*) return 0 ;; esac
+    [ "$i" = 1 ] && echo "waiting for Wine to list the network cards (new prefix)..." >&2
+    sleep 1
+  done
+  echo "note: Wine listed no network cards within 3 minutes" >&2
 }
 
 sing_wine_stop() {
