@@ -5,6 +5,6 @@
 
 #include "kmzipc32.h"
 
-void* NewHostMessage(uint32_t size) { return AllocateMessage(size); }
+extern "C" void* NewHostMessage(uint32_t size) { return AllocateMessage(size); }
 
-uint32_t ReleaseHostMessage(void* message) { return FreeMessage(message); }
+extern "C" uint32_t ReleaseHostMessage(void* message) { return FreeMessage(message); }

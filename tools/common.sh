@@ -38,14 +38,23 @@ sing_run_arch() {
 
 sing_build_dir() { echo "$BUILD_ROOT/$1"; }
 
+# Architectures: i386 (the shipped build), i386-tests (the same code with the
+# posix-threads compiler, which GoogleTest needs) and x64.
 sing_build() {
   local arch=$1; shift
-  local toolchain=mingw-i686.cmake
+  local toolchain=mingw-i686.cmake extra=()
   [ "$arch" = x64 ] && toolchain=mingw-x86_64.cmake
+  [ "$arch" = i386-tests ] && extra=(-DSING_MINGW_THREADS=posix -DSING_BUILD_TESTS=ON)
   local dir; dir=$(sing_build_dir "$arch")
   cmake -S "$ROOT" -B "$dir" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/$toolchain" "$@" >/dev/null
-  cmake --build "$dir"
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/$toolchain" "${extra[@]}" "$@" >/dev/null
+  cmake --build "$dir" >&2
+}
+
+# Where the test programs run under Wine: the posix-threads i386 build where
+# this kernel runs 32-bit processes, the x64 build otherwise.
+sing_test_arch() {
+  if [ "$(sing_run_arch)" = i386 ]; then echo i386-tests; else echo x64; fi
 }
 
 # The OS-independent code built natively with clang under the sanitizers,
@@ -54,7 +63,7 @@ sing_build_native() {
   local dir; dir=$(sing_build_dir native)
   CC=clang CXX=clang++ cmake -S "$ROOT/native" -B "$dir" -G Ninja \
     -DSING_FUZZ_SECONDS="${SING_FUZZ_SECONDS:-30}" "$@" >/dev/null
-  cmake --build "$dir"
+  cmake --build "$dir" >&2
 }
 
 # Selects the prefix and loader for an architecture's Wine runs.

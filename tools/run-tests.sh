@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Sets up everything, builds both architectures and the native sanitizer
 # build, and runs every test: the static checks of the shipped i386
-# binaries, all test programs under Wine (i386 where this kernel runs 32-bit
-# processes, x64 otherwise), the OS-independent code's unit tests under
+# binaries, all test programs under Wine (an i386 build where this kernel runs
+# 32-bit processes, x64 otherwise), the OS-independent code's unit tests under
 # AddressSanitizer/UndefinedBehaviorSanitizer, and bounded fuzz runs.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 sing_setup
-arch=$(sing_run_arch)
+arch=$(sing_test_arch)
 sing_build i386
-[ "$arch" = x64 ] && sing_build x64
+sing_build "$arch"
 sing_build_native
 
 status=0
