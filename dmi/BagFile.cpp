@@ -13,10 +13,13 @@ HANDLE DefaultOpen(const char* name, DWORD access, DWORD share, DWORD dispositio
 
 BagFileOpenFn openFile = DefaultOpen;
 
+// SetFilePointer and GetFileSize with their high words, rather than the Ex
+// forms, which Windows NT 4 lacks.
 bool Seek(HANDLE h, uint64_t offset) {
-    LARGE_INTEGER at;
-    at.QuadPart = static_cast<LONGLONG>(offset);
-    return SetFilePointerEx(h, at, nullptr, FILE_BEGIN) != FALSE;
+    LONG high = static_cast<LONG>(offset >> 32);
+    SetLastError(NO_ERROR);
+    DWORD low = SetFilePointer(h, static_cast<LONG>(offset & 0xFFFFFFFF), &high, FILE_BEGIN);
+    return !(low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
 }
 
 // The open file as a source of bytes for the header and chain parser.
@@ -24,8 +27,12 @@ class FileSource : public bag::ByteSource {
 public:
     explicit FileSource(HANDLE h) : h_(h) {}
     uint64_t Size() override {
-        LARGE_INTEGER size;
-        return GetFileSizeEx(h_, &size) ? static_cast<uint64_t>(size.QuadPart) : 0;
+        DWORD high = 0;
+        SetLastError(NO_ERROR);
+        DWORD low = GetFileSize(h_, &high);
+        if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
+            return 0;
+        return (static_cast<uint64_t>(high) << 32) | low;
     }
     uint32_t ReadAt(uint64_t offset, uint8_t* out, uint32_t count) override {
         if (!Seek(h_, offset))
