@@ -1,18 +1,17 @@
-// Child program for the command-line tests: builds a CmdLine from this
-// process's own settings and prints its fields, one "name=value" line each
-// ("(null)" for no text). With SING_PROBE_HIVE set, HKLM is first redirected
-// to that key under HKCU (the parent's scratch hive); with SING_PROBE_PROFILE
-// set, the user profile gatherer is updated too ("profile.KEY=value").
+// Child program for the command-line tests: prints the fields of a CmdLine
+// built from its own process, one "name=value" line each ("(null)": no text).
+// SING_PROBE_HIVE redirects HKLM to that key under HKCU first;
+// SING_PROBE_PROFILE also prints the user profile ("profile.KEY=value").
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
 
 #include "gatherers/KmzUserGatherer.h"
 #include "platform/CmdLine.h"
 
 namespace {
 void Print(const char* name, const char* value) { std::printf("%s=%s\n", name, value ? value : "(null)"); }
-void Print(const char* name, uint32_t value) { std::printf("%s=%u\n", name, value); }
 }  // namespace
 
 int main() {
@@ -24,26 +23,22 @@ int main() {
          RegOverridePredefKey(HKEY_LOCAL_MACHINE, root) != ERROR_SUCCESS))
         return 1;
     CmdLine c(1);
-    Print("startDir", c.StartDir());
-    Print("moduleDir", c.ModuleDir());
-    Print("dataDir", c.GetDataDir());
-    Print("logDir", c.LogDir());
-    Print("argText", c.ArgText());
-    Print("nGiven", c.NGiven());
-    Print("managerFlag", c.ManagerFlag());
-    Print("initFlag", c.InitFlag());
-    Print("responseFileError", c.ResponseFileError());
-    const char* texts[][2] = {{"nValue", c.NValue()},   {"n2Value", c.N2Value()},   {"n3Value", c.N3Value()},
-                              {"lValue", c.LValue()},   {"rValue", c.RValue()},     {"sValue", c.SValue()},
-                              {"uidValue", c.UidValue()}, {"mnValue", c.MnValue()}, {"gnValue", c.GnValue()}};
+    std::string flags[] = {std::to_string(c.NGiven()), std::to_string(c.ManagerFlag()), std::to_string(c.InitFlag()),
+                           std::to_string(c.ResponseFileError())};
+    const char* texts[][2] = {
+        {"startDir", c.StartDir()}, {"moduleDir", c.ModuleDir()}, {"dataDir", c.GetDataDir()},
+        {"logDir", c.LogDir()},     {"argText", c.ArgText()},     {"nGiven", flags[0].c_str()},
+        {"managerFlag", flags[1].c_str()}, {"initFlag", flags[2].c_str()}, {"responseFileError", flags[3].c_str()},
+        {"nValue", c.NValue()},     {"n2Value", c.N2Value()},     {"n3Value", c.N3Value()},
+        {"lValue", c.LValue()},     {"rValue", c.RValue()},       {"sValue", c.SValue()},
+        {"uidValue", c.UidValue()}, {"mnValue", c.MnValue()},     {"gnValue", c.GnValue()}};
     for (auto& t : texts)
         Print(t[0], t[1]);
     if (GetEnvironmentVariableA("SING_PROBE_PROFILE", nullptr, 0) != 0) {
         KmzUserGatherer profile;
         profile.Update();
         for (uint32_t i = 0; i < KmzUserGatherer::kKeyCount; ++i)
-            std::printf("profile.%s=%s\n", KmzUserGatherer::kKeys[i].name,
-                        profile.Value(i).CStr() ? profile.Value(i).CStr() : "(null)");
+            Print(("profile." + std::string(KmzUserGatherer::kKeys[i].name)).c_str(), profile.Value(i).CStr());
     }
     return 0;
 }
