@@ -1,11 +1,13 @@
 // Helpers for the DMI tests: a scratch folder, whole-file reads and writes,
-// bag file images, and running a helper program.
+// bag file images, and running the helper program.
 #pragma once
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -26,21 +28,13 @@ public:
                 std::to_string(++counter);
         CreateDirectoryA(path_.c_str(), nullptr);
     }
-    // The tests leave files and empty folders only.
     ~TempDir() {
         WIN32_FIND_DATAA fd;
         HANDLE h = FindFirstFileA((path_ + "\\*").c_str(), &fd);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                std::string name = fd.cFileName;
-                if (name == "." || name == "..")
-                    continue;
-                std::string full = File(name);
-                if (!DeleteFileA(full.c_str()))
-                    RemoveDirectoryA(full.c_str());
-            } while (FindNextFileA(h, &fd));
+        for (bool more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &fd))
+            DeleteFileA(File(fd.cFileName).c_str());
+        if (h != INVALID_HANDLE_VALUE)
             FindClose(h);
-        }
         RemoveDirectoryA(path_.c_str());
     }
     const std::string& Path() const { return path_; }
@@ -53,29 +47,16 @@ private:
 inline bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 inline Bytes ReadAll(const std::string& path) {
-    Bytes out;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        ADD_FAILURE() << "cannot read " << path << ": error " << GetLastError();
-        return out;
-    }
-    uint8_t buf[4096];
-    DWORD got = 0;
-    while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0)
-        out.insert(out.end(), buf, buf + got);
-    CloseHandle(h);
-    return out;
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_TRUE(in) << "cannot read " << path;
+    return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
 inline void WriteAll(const std::string& path, const Bytes& bytes) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
-    DWORD put = 0;
-    if (!bytes.empty())
-        WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
-    CloseHandle(h);
-    ASSERT_EQ(put, bytes.size());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    ASSERT_TRUE(out) << "cannot write " << path;
 }
 
 // A bag file image: header, then `blocks` index blocks laid end to end from
@@ -102,50 +83,4 @@ inline Bytes NewDmiBagImage() {
     for (int i = 0; i < 20; ++i)
         b.insert(b.end(), {0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0});
     return b;
-}
-
-// Runs `commandLine` with its standard output captured; returns the exit
-// code (or -1 when the program could not start).
-inline int RunProgram(const std::string& commandLine, const char* workingDirectory, std::string* output = nullptr) {
-    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &sa, 0))
-        return -1;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = writeEnd;
-    si.hStdError = writeEnd;
-    PROCESS_INFORMATION pi{};
-    std::vector<char> cmd(commandLine.begin(), commandLine.end());
-    cmd.push_back('\0');
-    BOOL started = CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, workingDirectory, &si, &pi);
-    CloseHandle(writeEnd);
-    DWORD code = static_cast<DWORD>(-1);
-    if (started) {
-        char buf[256];
-        DWORD got = 0;
-        std::string out;
-        while (ReadFile(readEnd, buf, sizeof buf, &got, nullptr) && got > 0)
-            out.append(buf, got);
-        WaitForSingleObject(pi.hProcess, 30000);
-        GetExitCodeProcess(pi.hProcess, &code);
-        CloseHandle(pi.hProcess);
-        CloseHandle(pi.hThread);
-        while (!out.empty() && (out.back() == '\n' || out.back() == '\r'))
-            out.pop_back();
-        if (output)
-            *output = out;
-    }
-    CloseHandle(readEnd);
-    return started ? static_cast<int>(code) : -1;
-}
-
-// The folder of this test program (where its helper programs are).
-inline std::string ProgramFolder() {
-    char p[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, p, sizeof p);
-    std::string s(p, n);
-    return s.substr(0, s.find_last_of('\\'));
 }

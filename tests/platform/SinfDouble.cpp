@@ -1,21 +1,19 @@
-// Test double of the system information library. It records what happens to
-// it in the environment variable SINF_DOUBLE_LOG, which outlives the library:
-// L loaded, I SINF_Init, C SINF_Close, U unloaded. SINF_Init answers the
-// number in SINF_DOUBLE_INIT. Built twice: with SINF_Init and without it.
+// Test double of the system information library. It appends to the
+// environment variable SINF_DOUBLE_LOG, which outlives it: L loaded,
+// I SINF_Init, C SINF_Close, U unloaded. SINF_Init answers the number in
+// SINF_DOUBLE_INIT. Built twice: with SINF_Init and without it.
 #include <windows.h>
 
 #include <cstdint>
 #include <cstdlib>
-#include <string>
 
 namespace {
 
 void Record(char event) {
-    char buf[256] = {};
-    GetEnvironmentVariableA("SINF_DOUBLE_LOG", buf, sizeof buf - 1);
-    std::string log = buf;
-    log += event;
-    SetEnvironmentVariableA("SINF_DOUBLE_LOG", log.c_str());
+    char log[256] = {};
+    DWORD n = GetEnvironmentVariableA("SINF_DOUBLE_LOG", log, sizeof log - 2);
+    log[n < sizeof log - 2 ? n : 0] = event;
+    SetEnvironmentVariableA("SINF_DOUBLE_LOG", log);
 }
 
 }  // namespace
@@ -37,9 +35,7 @@ extern "C" uint32_t __stdcall SINF_Close() {
 extern "C" uint32_t __stdcall SINF_GetMachType() { return 0; }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH)
-        Record('L');
-    else if (reason == DLL_PROCESS_DETACH)
-        Record('U');
+    if (reason == DLL_PROCESS_ATTACH || reason == DLL_PROCESS_DETACH)
+        Record(reason == DLL_PROCESS_ATTACH ? 'L' : 'U');
     return TRUE;
 }

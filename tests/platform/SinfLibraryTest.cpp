@@ -8,57 +8,29 @@
 
 namespace {
 
-std::string Log() {
-    char buf[256] = {};
-    GetEnvironmentVariableA("SINF_DOUBLE_LOG", buf, sizeof buf - 1);
-    return buf;
-}
-
-// Builds and destroys a binding over `library`, with SINF_Init answering
-// `initAnswer`; returns the double's log at construction and at the end.
-struct Binding {
-    std::string afterLoad, afterUnload;
-    uint32_t initResult = 0;
-};
-Binding Bind(const char* library, const char* initAnswer) {
+// Builds and destroys a binding over a test double whose SINF_Init answers
+// `initAnswer`; returns the init result and the double's event log.
+std::pair<uint32_t, std::string> Bind(const char* library, const char* initAnswer) {
     SetEnvironmentVariableA("SINF_DOUBLE_LOG", "");
     SetEnvironmentVariableA("SINF_DOUBLE_INIT", initAnswer);
-    Binding r;
-    {
-        SinfLibrary lib(library);
-        r.afterLoad = Log();
-        r.initResult = lib.InitResult();
-    }
-    r.afterUnload = Log();
+    uint32_t init = SinfLibrary(library).InitResult();
+    char log[256] = {};
+    GetEnvironmentVariableA("SINF_DOUBLE_LOG", log, sizeof log - 1);
     EXPECT_EQ(GetModuleHandleA(library), nullptr) << library << " is still loaded";
-    return r;
+    return {init, log};
 }
 
 }  // namespace
 
 TEST(SinfLibrary, ClosesOnlyAfterANonZeroInitAndBeforeUnloading) {
     for (const char* answer : {"1", "0x80000000", "7"}) {
-        Binding r = Bind("sinf_double.dll", answer);
-        EXPECT_EQ(r.afterLoad, "LI") << answer;
-        EXPECT_NE(r.initResult, 0u) << answer;
-        EXPECT_EQ(r.afterUnload, "LICU") << answer;
+        auto [init, log] = Bind("sinf_double.dll", answer);
+        EXPECT_NE(init, 0u) << answer;
+        EXPECT_EQ(log, "LICU") << answer;
     }
-    Binding zero = Bind("sinf_double.dll", "0");
-    EXPECT_EQ(zero.initResult, 0u);
-    EXPECT_EQ(zero.afterUnload, "LIU");
-}
-
-TEST(SinfLibrary, WithoutInitNothingIsCalled) {
-    SetEnvironmentVariableA("SINF_DOUBLE_INIT", "1");
-    {
-        SinfLibrary lib("sinf_noinit.dll");
-        EXPECT_EQ(lib.Address(SinfLibrary::e_SINF_Init), nullptr);
-        EXPECT_NE(lib.Address(SinfLibrary::e_SINF_Close), nullptr);
-        EXPECT_NE(lib.Address(SinfLibrary::e_SINF_GetMachType), nullptr);
-    }
-    Binding r = Bind("sinf_noinit.dll", "1");
-    EXPECT_EQ(r.initResult, 0u);
-    EXPECT_EQ(r.afterUnload, "LU");
+    EXPECT_EQ(Bind("sinf_double.dll", "0"), std::pair(0u, std::string("LIU")));
+    // Without SINF_Init nothing is called, not even SINF_Close.
+    EXPECT_EQ(Bind("sinf_noinit.dll", "1"), std::pair(0u, std::string("LU")));
 }
 
 TEST(SinfLibrary, AbsentLibraryIsQuietAndEmpty) {
@@ -83,14 +55,13 @@ TEST(Kmzsys32, ExportsAll32AndBalancesInitAndClose) {
     }
     HMODULE m = LoadLibraryA(kSinfLibraryName);
     ASSERT_NE(m, nullptr);
-    auto fn = [&](const char* name) {
-        return reinterpret_cast<uint32_t(__stdcall*)()>(reinterpret_cast<void*>(GetProcAddress(m, name)));
+    auto call = [&](const char* name) {
+        return reinterpret_cast<uint32_t(__stdcall*)()>(reinterpret_cast<void*>(GetProcAddress(m, name)))();
     };
-    EXPECT_EQ(fn("SINF_Close")(), 0u);  // nothing to close
-    EXPECT_EQ(fn("SINF_Init")(), 1u);
-    EXPECT_EQ(fn("SINF_GetMachType")(), SINF_NOT_AVAILABLE);
-    EXPECT_EQ(fn("SINF_GetSystemIDField")(), SINF_NOT_AVAILABLE);
-    EXPECT_EQ(fn("SINF_Close")(), 1u);
-    EXPECT_EQ(fn("SINF_Close")(), 0u);
+    EXPECT_EQ(call("SINF_Close"), 0u);  // nothing to close
+    EXPECT_EQ(call("SINF_Init"), 1u);
+    EXPECT_EQ(call("SINF_GetMachType"), SINF_NOT_AVAILABLE);
+    EXPECT_EQ(call("SINF_Close"), 1u);
+    EXPECT_EQ(call("SINF_Close"), 0u);
     FreeLibrary(m);
 }
