@@ -1,5 +1,5 @@
-// Fills a gatherer's data buffer with guard bytes behind its length and
-// checks that nothing was written past it.
+// Fills a gatherer's data buffer (its own length, or `size` bytes) over 0xEE
+// bytes, so unwritten bytes show, and checks that nothing was written past it.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -8,12 +8,11 @@
 
 #include "framework/Gatherer.h"
 
-inline std::vector<uint8_t> FillChecked(Gatherer& g) {
-    constexpr size_t kGuard = 8;
-    std::vector<uint8_t> buf(g.GetDataBufLen() + kGuard, 0xEE);
+inline std::vector<uint8_t> FillChecked(Gatherer& g, size_t size) {
+    std::vector<uint8_t> buf(size + 8, 0xEE);
     EXPECT_EQ(g.FillDataBuf(buf.data()), 1u);
-    for (size_t i = buf.size() - kGuard; i < buf.size(); ++i)
-        EXPECT_EQ(buf[i], 0xEE) << "written past the length at " << i;
-    buf.resize(buf.size() - kGuard);
+    EXPECT_EQ(std::vector<uint8_t>(buf.begin() + size, buf.end()), std::vector<uint8_t>(8, 0xEE)) << "written past";
+    buf.resize(size);
     return buf;
 }
+inline std::vector<uint8_t> FillChecked(Gatherer& g) { return FillChecked(g, g.GetDataBufLen()); }

@@ -9,16 +9,14 @@
 #include "support/ScratchHive.h"
 
 namespace {
-// The buffer for the given texts of adapter 0 (in field order: ip, host,
-// domain, gateway, dns1, dns2, mask, reserved) and empty texts elsewhere, or
-// no texts at all before the first update.
+// The buffer with adapter 0's texts (ip, host, domain, gateway, dns1, dns2,
+// mask, reserved), empty texts elsewhere; no texts before the first update.
 std::vector<uint8_t> Expected(const std::vector<std::string>& adapter0, bool updated = true) {
     uint32_t length = 332;
     for (const std::string& t : adapter0)
         length += static_cast<uint32_t>(t.size());
     std::vector<uint8_t> buf(length, 0);
     databuf::WriteHeader(buf.data(), length, 0xABACAB02, 3);
-    // The reservedText table stands apart, after the first two u32 arrays.
     const uint32_t tables[] = {12, 28, 44, 60, 76, 92, 108, 188};
     uint32_t pos = 268;
     for (uint32_t adapter = 0; updated && adapter < 8; ++adapter)
@@ -36,8 +34,7 @@ TEST(IpGatherer, Buffers) {
     IpGatherer g;
     EXPECT_EQ(FillChecked(g), Expected({}, false));
 
-    // One static interface (Windows 2000 layout) whose host name is not
-    // ASCII: it travels unconverted.
+    // One static interface whose non-ASCII host name travels unconverted.
     ScratchHive hive;
     const std::string params = "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters";
     const std::string itf = params + "\\Interfaces\\{A}";
@@ -53,8 +50,7 @@ TEST(IpGatherer, Buffers) {
     EXPECT_EQ(FillChecked(g),
               Expected({"10.1.2.3", "h\xF4te", "corp", "10.0.0.1", "10.0.0.2", "10.0.0.3", "255.0.0.0", ""}));
 
-    // Without the Interfaces key every index reports the host name alone;
-    // nothing is carried over from the previous update.
+    // No Interfaces key: every index reports the host name alone, nothing carried over.
     hive.DeleteKey(params + "\\Interfaces");
     g.Update();
     EXPECT_EQ(g.GetDataBufLen(), 332u + 8 * 4);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/DataBuf.h"
+#include "gatherers/FillChecked.h"
 #include "gatherers/RegionalInfoGatherer.h"
 
 namespace {
@@ -38,14 +39,6 @@ bool FakeLoader(GetTimezoneInfoFn* fn) {
 class Regional : public ::testing::Test {
 protected:
     void SetUp() override { answer = Answer{}; }
-    // Fills a buffer of `size` bytes followed by guard bytes that must stay.
-    std::vector<uint8_t> Fill(uint32_t size) {
-        std::vector<uint8_t> buf(size + 4, 0xCC);
-        EXPECT_EQ(g.FillDataBuf(buf.data()), 1u);
-        EXPECT_EQ(std::vector<uint8_t>(buf.begin() + size, buf.end()), std::vector<uint8_t>(4, 0xCC));
-        buf.resize(size);
-        return buf;
-    }
     // Header, the numbers (5th, 4th, 6th parameter), the three text offsets.
     static std::vector<uint8_t> Fixed(uint32_t length, const int32_t n[3], uint32_t o1, uint32_t o2, uint32_t o3) {
         std::vector<uint8_t> b(length, 0);
@@ -59,14 +52,19 @@ protected:
 };
 }  // namespace
 
-TEST_F(Regional, TextsAndNumbersAsTheLibraryGivesThem) {
+// Texts and numbers as the library gives them. A host that asked for the
+// length before Init sized its buffer for no texts: the fill stays within it
+// until the host asks again.
+TEST_F(Regional, TextsAndNumbersWithinTheLengthLastAsked) {
+    EXPECT_EQ(g.GetDataBufLen(), 39u);
     EXPECT_EQ(g.Init(), 1u);
     EXPECT_EQ(g.Init(), 1u);
     EXPECT_EQ(answer.calls, 1);
-    EXPECT_EQ(g.GetDataBufLen(), 42u);
+    EXPECT_EQ(FillChecked(g, 39), Fixed(39, answer.numbers, 0, 0, 0));
     std::vector<uint8_t> expect = Fixed(42, answer.numbers, 36, 38, 41);
     std::memcpy(&expect[36], "a\0bc", 4);
-    EXPECT_EQ(Fill(42), expect);
+    EXPECT_EQ(FillChecked(g), expect);
+    EXPECT_EQ(g.GetDataBufLen(), 42u);
 }
 
 TEST_F(Regional, LibraryFailuresLeaveTheTextsAbsent) {
@@ -75,29 +73,17 @@ TEST_F(Regional, LibraryFailuresLeaveTheTextsAbsent) {
     EXPECT_EQ(g.Init(), 1u);
     EXPECT_EQ(answer.loads, 1);
     const int32_t zero[3] = {};
-    EXPECT_EQ(g.GetDataBufLen(), 39u);
-    EXPECT_EQ(Fill(39), Fixed(39, zero, 0, 0, 0));
+    EXPECT_EQ(FillChecked(g), Fixed(39, zero, 0, 0, 0));
 }
 
 TEST_F(Regional, TextsAreBoundedAndSentAsUtf8) {
     answer.texts[0] = std::string(100, 'x');  // fills all 80 bytes, no terminator
     answer.texts[1] = "\xE9";
     g.Init();
-    std::vector<uint8_t> buf = Fill(g.GetDataBufLen());
+    std::vector<uint8_t> buf = FillChecked(g);
     ASSERT_EQ(buf.size(), 36u + 80 + 3 + 1);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(&buf[36])) + reinterpret_cast<char*>(&buf[116]),
               std::string(79, 'x') + "\xC3\xA9");
-}
-
-// A host that asks for the length before Init sized its buffer for no texts:
-// the fill stays within it until the host asks again.
-TEST_F(Regional, LengthAskedBeforeInitIsNeverExceeded) {
-    EXPECT_EQ(g.GetDataBufLen(), 39u);
-    g.Init();
-    EXPECT_EQ(Fill(39), Fixed(39, answer.numbers, 0, 0, 0));
-    EXPECT_EQ(g.GetDataBufLen(), 42u);
-    EXPECT_EQ(databuf::GetU32(Fill(42).data(), 24), 36u);
-    EXPECT_EQ(g.GetDataBufLen(), 42u);
 }
 
 // kmzhwnic.dll answers from the machine's own settings.
@@ -106,13 +92,10 @@ TEST(RegionalLibrary, DescribesThisMachinesTimeZone) {
     ASSERT_NE(GetTimeZoneInformation(&tz), TIME_ZONE_ID_INVALID);
     char standard[80];
     WideCharToMultiByte(CP_ACP, 0, tz.StandardName, -1, standard, sizeof standard, nullptr, nullptr);
-
     RegionalInfoGatherer g;
     ASSERT_EQ(g.Init(), 1u);
-    std::vector<uint8_t> buf(g.GetDataBufLen());
-    g.FillDataBuf(buf.data());
-    const char* base = reinterpret_cast<const char*>(buf.data());
+    std::vector<uint8_t> buf = FillChecked(g);
     ASSERT_NE(databuf::GetU32(buf.data(), 24), 0u) << "kmzhwnic.dll gave no texts";
-    EXPECT_STREQ(base + databuf::GetU32(buf.data(), 24), standard);
+    EXPECT_STREQ(reinterpret_cast<const char*>(buf.data()) + databuf::GetU32(buf.data(), 24), standard);
     EXPECT_EQ(static_cast<int32_t>(databuf::GetU32(buf.data(), 16)), tz.Bias);
 }

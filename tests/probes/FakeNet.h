@@ -80,8 +80,8 @@ public:
         return socketFails ? INVALID_SOCKET : 77;
     }
     int Bind(SOCKET, const sockaddr* address, int size) override {
-        bound.assign(reinterpret_cast<const uint8_t*>(address), reinterpret_cast<const uint8_t*>(address) + size);
-        return 0;
+        auto* a = reinterpret_cast<const uint8_t*>(address);
+        return bound.assign(a, a + size), 0;
     }
     int GetOption(SOCKET, int level, int option, char* value, int* size) override {
         uint8_t* v = reinterpret_cast<uint8_t*>(value);
@@ -91,9 +91,7 @@ public:
         EXPECT_TRUE(option == 0x4007 && *size == 24);
         ++addressQueries;
         auto it = adapters.find(static_cast<int32_t>(databuf::GetU32(v, 0)));
-        if (it == adapters.end())
-            return SOCKET_ERROR;
-        return std::memcpy(v + 4, it->second.data(), 10), 0;
+        return it == adapters.end() ? SOCKET_ERROR : (std::memcpy(v + 4, it->second.data(), 10), 0);
     }
     int CloseSocket(SOCKET) override { return ++closes, 0; }
 

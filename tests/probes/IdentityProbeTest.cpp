@@ -13,9 +13,7 @@
 #include "support/ScratchHive.h"
 
 namespace {
-
 const std::string kControl = "System\\CurrentControlSet\\Control";
-const std::string kWinlogon = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
 const std::string kCurrentVersion = "Software\\Microsoft\\Windows NT\\CurrentVersion";
 
 // "computer|domain|workgroup|user|owner|organization|productId".
@@ -28,37 +26,30 @@ std::string Query(uint32_t size = 255) {
         s += std::string("|") + t[i];
     return s;
 }
-
 }  // namespace
 
-TEST(IdentityProbe, ReadsEveryFactFromItsSource) {
+TEST(IdentityProbe, ReadsEveryFactFromItsSourceWithinSize) {
     ScratchHive hive;
-    hive.SetComputerName("OFFICE7");
+    hive.SetComputerName("pc02");
+    hive.SetString(kCurrentVersion + "\\Winlogon", "DefaultUserName", "someone");
+    hive.SetString(kCurrentVersion, "ProductId", std::string(300, 'p'));
+    // No CurrentUser: Winlogon is not asked. The LAN group is bounded by its
+    // 256-byte buffer alone; sizes past 256 count as 256.
+    EXPECT_EQ(Query(4), "pc0||PC02||||ppp");
+    EXPECT_EQ(Query(0), "||||||");
+    EXPECT_EQ(Query(100000), "pc02||PC02||||" + std::string(255, 'p'));
+
     hive.SetString(kControl, "CurrentUser", "jdoe");
-    hive.SetString(kWinlogon, "DefaultUserName", "someone");
     hive.SetString(kCurrentVersion, "RegisteredOwner", std::string(300, 'o'));  // cut to 254
     hive.SetString(kCurrentVersion, "RegisteredOrganization", "Example Ltd");
     hive.SetDword(kCurrentVersion, "ProductId", 12345);  // not a string: absent
-    EXPECT_EQ(Query(), "OFFICE7||OFFICE7|jdoe|" + std::string(254, 'o') + "|Example Ltd|");
+    EXPECT_EQ(Query(), "pc02||PC02|jdoe|" + std::string(254, 'o') + "|Example Ltd|");
     EXPECT_EQ(QueryDomainMembership(), 0u);
-
     // Winlogon's name stands in only for the exact word USERNAME.
     hive.SetString(kControl, "CurrentUser", "USERNAME");
-    EXPECT_EQ(Query().substr(0, 31), "OFFICE7||OFFICE7|someone|oooooo");
+    EXPECT_EQ(Query().substr(0, 19), "pc02||PC02|someone|");
     hive.SetString(kControl, "CurrentUser", "username");
-    EXPECT_EQ(Query().substr(0, 26), "OFFICE7||OFFICE7|username|");
-}
-
-TEST(IdentityProbe, MissingValuesAndSizeBounds) {
-    ScratchHive hive;
-    hive.SetComputerName("pc02");
-    hive.SetString(kWinlogon, "DefaultUserName", "someone");  // no CurrentUser: not asked
-    hive.SetString(kCurrentVersion, "ProductId", std::string(300, 'p'));
-    // The LAN group is bounded by its 256-byte buffer alone.
-    EXPECT_EQ(Query(4), "pc0||PC02||||ppp");
-    EXPECT_EQ(Query(0), "||||||");
-    // Sizes past the 256-byte buffers count as 256.
-    EXPECT_EQ(Query(100000), "pc02||PC02||||" + std::string(255, 'p'));
+    EXPECT_EQ(Query().substr(0, 20), "pc02||PC02|username|");
 }
 
 TEST(IdentityProbe, LocalPolicyRefusesANameTooLongForACountedString) {

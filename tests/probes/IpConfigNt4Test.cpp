@@ -1,6 +1,6 @@
 // The TCP/IP probe's Windows NT 4 path, run in sing_nt4_ipconfig.exe with
 // Wine reporting NT 4.0 to it, against this process's scratch hive and with
-// kmzhwnic.dll present, absent, without GetIpAddressInfo, failing, or real.
+// kmzhwnic.dll present, absent, without GetIpAddressInfo or failing.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,15 +11,8 @@
 #include "support/ScratchHive.h"
 
 namespace {
-
 const std::string kParams = "System\\CurrentControlSet\\Services\\Tcpip\\Parameters";
 const std::string kService = "SYSTEM\\CurrentControlSet\\Services\\E1\\Parameters\\Tcpip";
-
-std::string TestFolder() {
-    char path[MAX_PATH];
-    std::string p(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
-    return p.substr(0, p.find_last_of('\\'));
-}
 
 // The local host name's first address, as Windows Sockets resolves it.
 std::string HostAddress() {
@@ -46,64 +39,46 @@ protected:
         hive.SetString(kService, "DefaultGateway", "192.168.50.1");
         hive.SetDword(kService, "EnableDHCP", 1);
     }
-    // The child's lines for `indices`, kmzhwnic.dll from `dllDir`.
-    std::string Run(const std::string& dllDir, const std::string& indices) {
-        std::string out = RunChild("sing_nt4_ipconfig.exe " + hive.RootPath() + " \"" + dllDir + "\" " + indices);
+    // The child's lines for `indices`, with the kmzhwnic.dll double `kind` ("-": none).
+    std::string Run(const std::string& kind, const std::string& indices) {
+        char path[MAX_PATH];
+        std::string dir(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+        dir = kind == "-" ? kind : dir.substr(0, dir.find_last_of('\\')) + "\\hwnic\\" + kind;
+        std::string out = RunChild("sing_nt4_ipconfig.exe " + hive.RootPath() + " \"" + dir + "\" " + indices);
         EXPECT_EQ(out.substr(0, 6), "nt5=0\n") << "the child must see Windows NT 4";
         return out.substr(out.find('\n') + 1);
     }
-    std::string Double(const char* kind) { return TestFolder() + "\\hwnic\\" + kind; }
 
     WineVersionOverride nt4{"sing_nt4_ipconfig.exe", "nt40"};
     ScratchHive hive;
     const std::string ip = HostAddress();
-    // Global facts: the name-server lists split at spaces only, and
-    // DhcpNameServer replaces NameServer once the library step is passed.
+    // The name-server lists split at spaces only; DhcpNameServer replaces
+    // NameServer once the library step is passed.
     const std::string tail = "nt4.example|nt4host|10.9.9.1|10.9.9.2|";
     const std::string tailWithoutDhcp = "nt4.example|nt4host|10.0.0.1,10.0.0.2||";
 };
-
 }  // namespace
 
 TEST_F(Nt4Layout, CompanionLibraryPresent) {
     // A complete static configuration leaves the library unloaded; index 1
-    // has no registry configuration, so the library answers for it. Every
-    // index that gets to the end reports the host's resolved address.
+    // has none, so the library answers for it. Every index that gets to the
+    // end reports the host's resolved address.
+    const std::string fromLibrary = "|255.255.0.0|10.77.0.254|" + tail + "I G";
     hive.SetDword(kService, "EnableDHCP", 0);
-    EXPECT_EQ(Run(Double("present"), "0 1 7"), "1|" + ip + "|255.255.255.0|192.168.50.1|" + tail + "-\n" +
-                                                  "1|" + ip + "|255.255.0.0|10.77.0.254|" + tail + "I G1 \n" +
-                                                  "1|" + ip + "|255.255.0.0|10.77.0.254|" + tail + "I G7 \n");
-    hive.SetString(kService, "SubnetMask", "0.0.0.0");
-    EXPECT_EQ(Run(Double("present"), "0"), "1|" + ip + "|255.255.0.0|10.77.0.254|" + tail + "I G0 \n");
-    hive.SetString(kService, "SubnetMask", "255.255.255.0");
-    hive.SetDword(kService, "EnableDHCP", 1);
-    EXPECT_EQ(Run(Double("present"), "0"), "1|" + ip + "|255.255.0.0|10.77.0.254|" + tail + "I G0 \n");
+    EXPECT_EQ(Run("present", "0 1 7"), "1|" + ip + "|255.255.255.0|192.168.50.1|" + tail + "-\n1|" + ip +
+                                           fromLibrary + "1 \n1|" + ip + fromLibrary + "7 \n");
+    hive.SetString(kService, "SubnetMask", "0.0.0.0");  // incomplete: the library answers
+    EXPECT_EQ(Run("present", "0"), "1|" + ip + fromLibrary + "0 \n");
 }
 
 TEST_F(Nt4Layout, CompanionLibraryMissingIncompleteOrFailing) {
     // Absent: result 0, the registry's facts stay, the rest is skipped.
     EXPECT_EQ(Run("-", "0 3"), "0|192.168.50.7|255.255.255.0|192.168.50.1|" + tailWithoutDhcp + "-\n" +
                                    "0||||" + tailWithoutDhcp + "-\n");
-    // Without GetIpAddressInfo the probe goes on.
-    EXPECT_EQ(Run(Double("noinfo"), "0"), "1|" + ip + "|255.255.255.0|192.168.50.1|" + tail + "I \n");
+    // Without GetIpAddressInfo the probe goes on (DHCP: the library is asked).
+    EXPECT_EQ(Run("noinfo", "0"), "1|" + ip + "|255.255.255.0|192.168.50.1|" + tail + "I \n");
     // Failing: what it wrote stays (cut to 255 characters where it left no
     // terminator), result 0, the rest is skipped.
-    EXPECT_EQ(Run(Double("failing"), "0"),
+    EXPECT_EQ(Run("failing", "0"),
               "0|10.66.0.0|" + std::string(255, 'M') + "|10.66.0.254|" + tailWithoutDhcp + "I G0 \n");
-}
-
-TEST_F(Nt4Layout, RealCompanionLibrary) {
-    char path[MAX_PATH];
-    char* file = nullptr;
-    ASSERT_GT(SearchPathA(nullptr, "kmzhwnic.dll", nullptr, MAX_PATH, path, &file), 0u);
-    HMODULE real = LoadLibraryA(path);
-    auto get = reinterpret_cast<uint32_t(__stdcall*)(uint32_t, char*, char*, char*)>(
-        reinterpret_cast<void*>(GetProcAddress(real, "GetIpAddressInfo")));
-    ASSERT_NE(get, nullptr);
-    char libIp[256], mask[256], gw[256];
-    std::string expected = get(0, libIp, mask, gw) ? "1|" + ip + "|" + mask + "|" + gw + "|" + tail + "(real)\n"
-                                                   : "0|192.168.50.7|255.255.255.0|192.168.50.1|" +
-                                                         tailWithoutDhcp + "(real)\n";
-    FreeLibrary(real);
-    EXPECT_EQ(Run(std::string(path, file - 1), "0"), expected) << path;
 }

@@ -1,6 +1,5 @@
 // The TCP/IP probe on this prefix's Windows version (the per-interface
-// layout), and the NT 4 adapter-service reading, which does not depend on
-// the version. Fixtures live in a scratch hive.
+// layout), and the NT 4 adapter-service reading. Fixtures: a scratch hive.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -11,12 +10,10 @@
 #include "support/ScratchHive.h"
 
 namespace {
-
 const std::string kParams = "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters";
 const std::string kInterfaces = kParams + "\\Interfaces\\";
 
-// "ip|mask|gateway|domain|host|dns1|dns2" for `index`, probed into buffers
-// full of unterminated junk.
+// "ip|mask|gateway|domain|host|dns1|dns2" for `index`, probed into junk-filled buffers.
 std::string Probe(uint32_t index) {
     char t[7][256], reserved[16];
     std::memset(t, 'X', sizeof t);
@@ -30,81 +27,6 @@ std::string Probe(uint32_t index) {
     return s;
 }
 
-class Win2000Layout : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_NE(IsWinNT5(), 0u) << "the test prefix must report Windows 2000 or later";
-        hive.CreateKey(kParams + "\\Adapters");
-        hive.SetString(kParams, "Hostname", "ws01");
-    }
-    ScratchHive hive;
-};
-
-}  // namespace
-
-// Interface names sort in creation order (Wine enumerates subkeys by name).
-TEST_F(Win2000Layout, StaticAndDhcpInterfaces) {
-    const std::string a = kInterfaces + "{A-STATIC}";
-    hive.SetDword(a, "EnableDHCP", 0);
-    hive.SetMultiString(a, "IPAddress", {"10.1.2.3", "10.1.2.4"});
-    hive.SetString(a, "SubnetMask", "0.0.0.0");
-    hive.SetString(a, "Domain", "corp.example");
-    hive.SetString(a, "DefaultGateway", "0.0.0.0");
-    hive.SetString(a, "NameServer", "10.0.0.1,10.0.0.2");
-    hive.SetString(a, "DhcpIPAddress", "9.9.9.9");
-    const std::string b = kInterfaces + "{B-DHCP}";
-    hive.SetDword(b, "EnableDHCP", 1);
-    hive.SetString(b, "IPAddress", "7.7.7.7");
-    hive.SetString(b, "DhcpIPAddress", "192.168.1.20");
-    hive.SetString(b, "DhcpSubnetMask", "255.255.255.0");
-    hive.SetString(b, "DhcpDomain", "dhcp.example");
-    hive.SetMultiString(b, "DhcpDefaultGateway", {"192.168.1.1", "192.168.1.254"});
-    hive.SetString(b, "NameServer", "10.0.0.9 , 10.0.0.8");
-    hive.SetString(b, "DhcpNameServer", "192.168.1.1,192.168.1.2");
-    const std::string c = kInterfaces + "{C-DHCP-EMPTY}";
-    hive.SetDword(c, "EnableDHCP", 5);
-    hive.SetString(c, "DhcpIPAddress", "0.0.0.0");
-    hive.SetString(c, "DhcpSubnetMask", "0.0.0.0");
-    hive.SetString(c, "DhcpDefaultGateway", "0.0.0.0");
-    hive.SetString(c, "DhcpNameServer", "1.1.1.1 2.2.2.2 3.3.3.3");
-
-    // "0.0.0.0" is no address and no gateway, but a mask taken as it is.
-    EXPECT_EQ(Probe(0), "10.1.2.3|0.0.0.0||corp.example|ws01|10.0.0.1|10.0.0.2");
-    // The interface's NameServer splits at commas and spaces; the DHCP list
-    // at spaces only, so its one token replaces only the first server.
-    EXPECT_EQ(Probe(1), "192.168.1.20|255.255.255.0|192.168.1.1|dhcp.example|ws01|192.168.1.1,192.168.1.2|10.0.0.8");
-    EXPECT_EQ(Probe(2), "|0.0.0.0|||ws01|1.1.1.1|2.2.2.2");
-    // Past the last interface: nothing, not even the host name.
-    EXPECT_EQ(Probe(3), "||||||");
-}
-
-TEST_F(Win2000Layout, MissingKeysAtEachStep) {
-    const std::string a = kInterfaces + "{A}";
-    hive.SetString(a, "NameServer", "10.0.0.1 10.0.0.2");
-    hive.SetString(a, "IPAddress", "10.1.2.3");
-    hive.SetString(a, "EnableDHCP", "0");  // not a number: missing
-    // Interface names of 39 characters are served, longer ones are not.
-    hive.CreateKey(kInterfaces + "{Y" + std::string(37, 'L'));
-    hive.CreateKey(kInterfaces + "{Z" + std::string(38, 'L'));
-
-    EXPECT_EQ(Probe(0), "||||ws01|10.0.0.1|10.0.0.2");
-    EXPECT_EQ(Probe(1), "||||ws01||");
-    EXPECT_EQ(Probe(2), "||||||");
-
-    hive.SetDword(a, "EnableDHCP", 0);
-    EXPECT_EQ(Probe(0), "10.1.2.3||||ws01|10.0.0.1|10.0.0.2");
-    hive.DeleteKey(kParams + "\\Adapters");
-    EXPECT_EQ(Probe(0), "||||||");
-    hive.CreateKey(kParams + "\\Adapters");
-    hive.DeleteKey(kParams + "\\Interfaces");
-    EXPECT_EQ(Probe(0), "||||ws01||");
-}
-
-namespace {
-const std::string kLinkage = "SYSTEM\\CurrentControlSet\\Services\\tcpip\\Linkage";
-std::string ServiceKey(const std::string& service) {
-    return "SYSTEM\\CurrentControlSet\\Services\\" + service + "\\Parameters\\Tcpip";
-}
 // "result|ip|mask|gateway|dhcp" from outputs that start as "keep" and 99.
 std::string ReadNt4(uint32_t index) {
     char ip[256] = "keep", mask[256] = "keep", gw[256] = "keep";
@@ -114,29 +36,83 @@ std::string ReadNt4(uint32_t index) {
 }
 }  // namespace
 
+// Interface names sort in creation order (Wine enumerates subkeys by name).
+TEST(IpConfigWin2000Layout, StaticDhcpAndMissingKeys) {
+    ASSERT_NE(IsWinNT5(), 0u) << "the test prefix must report Windows 2000 or later";
+    ScratchHive hive;
+    hive.CreateKey(kParams + "\\Adapters");
+    hive.SetString(kParams, "Hostname", "ws01");
+    const std::string a = kInterfaces + "{A-STATIC}", b = kInterfaces + "{B-DHCP}", c = kInterfaces + "{C-EMPTY}";
+    hive.SetDword(a, "EnableDHCP", 0);
+    hive.SetMultiString(a, "IPAddress", {"10.1.2.3", "10.1.2.4"});
+    hive.SetString(a, "DhcpIPAddress", "9.9.9.9");
+    hive.SetDword(b, "EnableDHCP", 1);
+    hive.SetString(b, "IPAddress", "7.7.7.7");
+    hive.SetMultiString(b, "DhcpDefaultGateway", {"192.168.1.1", "192.168.1.254"});
+    hive.SetString(b, "NameServer", "10.0.0.9 , 10.0.0.8");
+    hive.SetString(b, "DhcpNameServer", "192.168.1.1,192.168.1.2");
+    hive.SetDword(c, "EnableDHCP", 5);
+    hive.SetString(c, "DhcpNameServer", "1.1.1.1 2.2.2.2 3.3.3.3");
+    for (auto [key, name, value] : {std::tuple{a, "SubnetMask", "0.0.0.0"}, {a, "Domain", "corp.example"},
+                                    {a, "DefaultGateway", "0.0.0.0"}, {a, "NameServer", "10.0.0.1,10.0.0.2"},
+                                    {b, "DhcpIPAddress", "192.168.1.20"}, {b, "DhcpSubnetMask", "255.255.255.0"},
+                                    {b, "DhcpDomain", "dhcp.example"}, {c, "DhcpIPAddress", "0.0.0.0"},
+                                    {c, "DhcpSubnetMask", "0.0.0.0"}, {c, "DhcpDefaultGateway", "0.0.0.0"}})
+        hive.SetString(key, name, value);
+    // "0.0.0.0" is no address and no gateway, but a mask taken as it is. The
+    // interface's NameServer splits at commas and spaces, the DHCP list at
+    // spaces only (its one token replaces only the first server); a third server is dropped.
+    EXPECT_EQ(Probe(0), "10.1.2.3|0.0.0.0||corp.example|ws01|10.0.0.1|10.0.0.2");
+    EXPECT_EQ(Probe(1), "192.168.1.20|255.255.255.0|192.168.1.1|dhcp.example|ws01|192.168.1.1,192.168.1.2|10.0.0.8");
+    EXPECT_EQ(Probe(2), "|0.0.0.0|||ws01|1.1.1.1|2.2.2.2");
+    EXPECT_EQ(Probe(3), "||||||");  // past the last interface: not even the host name
+
+    for (const std::string& k : {a, b, c})
+        hive.DeleteKey(k);
+    const std::string d = kInterfaces + "{D}";
+    hive.SetString(d, "NameServer", "10.0.0.1 10.0.0.2");
+    hive.SetString(d, "IPAddress", "10.1.2.3");
+    hive.SetString(d, "EnableDHCP", "0");  // not a number: missing
+    // Interface names of 39 characters are served, longer ones are not.
+    hive.CreateKey(kInterfaces + "{Y" + std::string(37, 'L'));
+    hive.CreateKey(kInterfaces + "{Z" + std::string(38, 'L'));
+    EXPECT_EQ(Probe(0), "||||ws01|10.0.0.1|10.0.0.2");
+    EXPECT_EQ(Probe(1), "||||ws01||");
+    EXPECT_EQ(Probe(2), "||||||");
+    hive.SetDword(d, "EnableDHCP", 0);
+    EXPECT_EQ(Probe(0), "10.1.2.3||||ws01|10.0.0.1|10.0.0.2");
+    hive.DeleteKey(kParams + "\\Adapters");
+    EXPECT_EQ(Probe(0), "||||||");
+    hive.CreateKey(kParams + "\\Adapters");
+    hive.DeleteKey(kParams + "\\Interfaces");
+    EXPECT_EQ(Probe(0), "||||ws01||");
+}
+
 TEST(Nt4AdapterService, ReadsTheFirstBoundService) {
     ScratchHive hive;
+    const std::string kLinkage = "SYSTEM\\CurrentControlSet\\Services\\tcpip\\Linkage";
+    auto service = [](const std::string& s) { return "SYSTEM\\CurrentControlSet\\Services\\" + s + "\\Parameters\\Tcpip"; };
     EXPECT_EQ(ReadNt4(0), "0|keep|keep|keep|99");  // no Linkage key
     hive.SetMultiString(kLinkage, "Bind", {"\\Device\\El59x1", "\\Device\\Other"});
-    const std::string key = ServiceKey("El59x1");
-    hive.SetMultiString(key, "IPAddress", {"10.5.5.5", "10.5.5.6"});
-    hive.SetString(key, "SubnetMask", std::string(125, '2'));
-    hive.SetString(key, "DefaultGateway", std::string(126, '3'));  // over 126 bytes: not read
+    hive.SetMultiString(service("El59x1"), "IPAddress", {"10.5.5.5", "10.5.5.6"});
+    hive.SetString(service("El59x1"), "SubnetMask", std::string(125, '2'));
+    hive.SetString(service("El59x1"), "DefaultGateway", std::string(126, '3'));  // over 126 bytes: not read
     const uint8_t raw[5] = {2, 0, 0, 0, 9};  // EnableDHCP: the first 4 bytes of any type
-    hive.SetRaw(key, "EnableDHCP", REG_BINARY, raw, sizeof raw);
+    hive.SetRaw(service("El59x1"), "EnableDHCP", REG_BINARY, raw, sizeof raw);
     EXPECT_EQ(ReadNt4(0), "1|10.5.5.5|" + std::string(125, '2') + "|keep|2");
     EXPECT_EQ(ReadNt4(1), "0|keep|keep|keep|99");  // index 0 only
 
-    // The 100-byte path holds service names of up to 48 characters.
-    for (size_t length : {48, 49}) {
-        hive.SetMultiString(kLinkage, "Bind", {"\\Device\\" + std::string(length, 's')});
-        hive.SetString(ServiceKey(std::string(length, 's')), "IPAddress", "10.6.6.6");
-        EXPECT_EQ(ReadNt4(0).substr(0, 10), length == 48 ? "1|10.6.6.6" : "0|keep|kee");
+    // The 100-byte path holds service names of up to 48 characters; a name
+    // without a backslash is taken whole; an empty or over-long first entry fails.
+    hive.SetString(service(std::string(48, 's')), "IPAddress", "10.6.6.6");
+    hive.SetString(service(std::string(49, 's')), "IPAddress", "10.6.6.6");
+    for (auto [bind, want] : {std::pair{std::string("\\Device\\") + std::string(48, 's'), "1|10.6.6.6"},
+                              {"\\Device\\" + std::string(49, 's'), "0|keep|kee"}, {"El59x1", "1|10.5.5.5"}}) {
+        hive.SetMultiString(kLinkage, "Bind", {bind});
+        EXPECT_EQ(ReadNt4(0).substr(0, 10), want) << bind;
     }
-    hive.SetMultiString(kLinkage, "Bind", {"El59x1"});  // no backslash: the whole text
-    EXPECT_EQ(ReadNt4(0).substr(0, 10), "1|10.5.5.5");
     hive.SetMultiString(kLinkage, "Bind", {"", "\\Device\\El59x1"});
-    EXPECT_EQ(ReadNt4(0).substr(0, 1), "0");
+    EXPECT_EQ(ReadNt4(0)[0], '0');
     hive.SetMultiString(kLinkage, "Bind", {"\\Device\\El59x1", std::string(120, 'x')});  // over 126 bytes
-    EXPECT_EQ(ReadNt4(0).substr(0, 1), "0");
+    EXPECT_EQ(ReadNt4(0)[0], '0');
 }

@@ -1,10 +1,7 @@
-// Child program for the Windows NT 4 TCP/IP tests, started with Wine's
-// per-program version set to NT 4.0:  sing_nt4_ipconfig HIVE DLLDIR INDEX...
-// HIVE: a key under HKEY_CURRENT_USER that becomes this process's
-// HKEY_LOCAL_MACHINE. DLLDIR: where kmzhwnic.dll comes from, "-" for nowhere
-// (the search path is cut down to the system folder). Prints "nt5=N", then
-// per index "result|ip|mask|gateway|domain|host|dns1|dns2|calls", where calls
-// is "-" when kmzhwnic.dll is not loaded, else the test double's call log.
+// Child for the NT 4 TCP/IP tests:  sing_nt4_ipconfig HIVE DLLDIR INDEX...
+// HIVE (under HKEY_CURRENT_USER) becomes HKEY_LOCAL_MACHINE; DLLDIR ("-": none)
+// holds kmzhwnic.dll. Prints "nt5=N", then per index
+// "result|ip|mask|gateway|domain|host|dns1|dns2|calls" ("-": library not loaded).
 #include <windows.h>
 
 #include <cstdio>
