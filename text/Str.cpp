@@ -19,6 +19,17 @@ bool PointsInto(const char* s, const char* buffer, uint32_t capacity) {
     std::less<const char*> lt;
     return le(buffer, s) && lt(s, buffer + capacity);
 }
+
+// A text taken from the string's own block is copied out first, since the
+// block may be freed before the copy is made.
+const char* OwnCopyIfInside(const char* s, const char* buffer, uint32_t capacity, std::unique_ptr<char[]>& own) {
+    if (!PointsInto(s, buffer, capacity))
+        return s;
+    size_t size = std::strlen(s) + 1;
+    own.reset(new char[size]);
+    std::memcpy(own.get(), s, size);
+    return own.get();
+}
 }  // namespace
 
 Str::Str(const char* s) {
@@ -38,15 +49,8 @@ uint32_t Str::Length() const {
 Str& Str::Assign(const char* s) {
     if (s == nullptr)
         s = "";
-    // Assigning (part of) our own text: copy it out first, since the block
-    // may be freed below.
     std::unique_ptr<char[]> own;
-    if (PointsInto(s, buffer, capacity)) {
-        size_t size = std::strlen(s) + 1;
-        own.reset(new char[size]);
-        std::memcpy(own.get(), s, size);
-        s = own.get();
-    }
+    s = OwnCopyIfInside(s, buffer, capacity, own);
     uint32_t need = static_cast<uint32_t>(std::strlen(s)) + 1;
     if (!(need <= capacity && capacity <= 2 * need)) {
         delete[] buffer;
@@ -61,12 +65,7 @@ Str& Str::Append(const char* s) {
     if (s == nullptr)
         s = "";
     std::unique_ptr<char[]> own;
-    if (PointsInto(s, buffer, capacity)) {
-        size_t size = std::strlen(s) + 1;
-        own.reset(new char[size]);
-        std::memcpy(own.get(), s, size);
-        s = own.get();
-    }
+    s = OwnCopyIfInside(s, buffer, capacity, own);
     uint32_t current = Length();
     uint32_t add = static_cast<uint32_t>(std::strlen(s));
     uint32_t need = current + add + 1;
