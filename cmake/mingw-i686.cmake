@@ -22,4 +22,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT    "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# The Wine loader that runs this build's programs (the scripts pass the one
+# of the route in use, see tools/common.sh).
+set(SING_WINE "wine" CACHE STRING "Wine loader for this build's programs")
+set(CMAKE_CROSSCOMPILING_EMULATOR ${SING_WINE})
