@@ -1,10 +1,15 @@
-# Cross build for 64-bit Windows with MinGW-w64 (posix threading variant:
-# GoogleTest needs std::mutex). Everything is linked statically so that no
-# MinGW runtime DLL has to travel with the binaries.
+# Cross build for 64-bit Windows with MinGW-w64, everything linked statically
+# so that no MinGW runtime DLL has to travel with the binaries.
+#
+# SING_MINGW_THREADS picks the compiler's threading variant, as for i386:
+#   win32  (default) the shipped build: the runtime objects it creates lazily
+#          are released on unload (cmake/RuntimeRelease.cmake);
+#   posix  for test builds: GoogleTest needs std::mutex.
+set(SING_MINGW_THREADS "win32" CACHE STRING "MinGW threading variant: win32 or posix")
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
-set(CMAKE_C_COMPILER   x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_C_COMPILER   x86_64-w64-mingw32-gcc-${SING_MINGW_THREADS})
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-${SING_MINGW_THREADS})
 set(CMAKE_RC_COMPILER  x86_64-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -3,8 +3,10 @@
 #
 # Builds of the same tree:
 #   build/i386        the shipped 32-bit DLLs and programs (PE32, i386);
-#   build/i386-tests  the same code with its test programs (posix threads);
-#   build/x64         the same code for 64-bit Windows.
+#   build/x64         the same code for 64-bit Windows, shipped too;
+#   build/*-tests     the same code with its test programs (posix threads,
+#                     which GoogleTest needs); their soaks measure the
+#                     shipped build's DLLs.
 # 32-bit Windows code runs on the route sing_i386_route picks (the kernel's
 # own 32-bit support, or Wine's i386 loader under qemu-i386 user mode); where
 # neither works, only the x64 build runs and the scripts say so loudly.
@@ -147,18 +149,18 @@ sing_wine_loader() {
 # 32-bit programs alike.
 SING_WINEPREFIX=$BUILD_ROOT/wineprefix
 
-# Architectures: i386 (the shipped build), i386-tests (the same code with the
-# posix-threads compiler, which GoogleTest needs) and x64.
+# Builds: i386 and x64 (shipped, win32 threads), i386-tests and x64-tests.
 sing_build() {
   local arch=$1; shift
-  local toolchain=mingw-i686.cmake extra=()
-  [ "$arch" = x64 ] && toolchain=mingw-x86_64.cmake
-  [ "$arch" = i386-tests ] && extra=(-DSING_MINGW_THREADS=posix -DSING_BUILD_TESTS=ON)
+  local base=${arch%-tests} toolchain=mingw-i686.cmake extra=()
+  [ "$base" = x64 ] && toolchain=mingw-x86_64.cmake
+  [ "$arch" != "$base" ] && extra=(-DSING_MINGW_THREADS=posix -DSING_BUILD_TESTS=ON
+    -DSING_SHIPPED_BUILD="$(sing_build_dir "$base")")
   local env=""
   [ "$(sing_i386_route)" = emulated ] && env="WINELOADERNOEXEC=1"
   local dir; dir=$(sing_build_dir "$arch")
   cmake -S "$ROOT" -B "$dir" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/$toolchain" -DSING_WINE="$(sing_wine_loader "$arch")" \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/$toolchain" -DSING_WINE="$(sing_wine_loader "$base")" \
     -DSING_WINEPREFIX="$SING_WINEPREFIX" -DSING_WINE_ENV="$env" "${extra[@]}" "$@" >/dev/null
   cmake --build "$dir" >&2
 }

@@ -2,7 +2,7 @@
 # Sets up everything, builds every architecture and the native sanitizer
 # build, and runs every test: the static checks of the shipped i386
 # binaries; all test programs under Wine, first from the i386 test build
-# (the shipped code, posix threads for GoogleTest), then from the x64 build;
+# (the shipped code, posix threads for GoogleTest), then from the x64 one;
 # the OS-independent code's unit tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer; and bounded fuzz runs.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -11,6 +11,7 @@ route=$(sing_i386_route)
 sing_build i386
 [ "$route" != none ] && sing_build i386-tests
 sing_build x64
+sing_build x64-tests
 sing_build_native
 
 status=0
@@ -27,7 +28,7 @@ else
   [ "${SING_REQUIRE_I386:-0}" = 1 ] && status=1
 fi
 echo "== test programs under Wine: x64"
-ctest --test-dir "$(sing_build_dir x64)" --output-on-failure -j2 -LE static || status=1
+ctest --test-dir "$(sing_build_dir x64-tests)" --output-on-failure -j2 -LE static || status=1
 sing_wine_stop
 
 echo "== native build under sanitizers: unit tests and bounded fuzz runs"
