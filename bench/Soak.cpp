@@ -5,8 +5,10 @@
 //   2. SING_FillDMIInfo calls, library still loaded;
 //   3. load / one full cycle / unload of the library.
 // Exit code: 0 pass, 1 growth beyond a bound or a failed cycle, 2 usage or
-// set-up error.
+// set-up error. Standard output carries the report; progress goes to
+// standard error.
 #include <windows.h>
+#include <io.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -81,6 +83,41 @@ double Seconds() {
     QueryPerformanceCounter(&now);
     return double(now.QuadPart) / kTicksPerSecond;
 }
+
+// Progress of a phase on standard error: rewritten in place about once a
+// second on a terminal, one line every 30 seconds otherwise (logs of CI runs).
+const bool kProgressOnTerminal = _isatty(_fileno(stderr)) != 0;
+
+class Progress {
+public:
+    Progress(const char* phase, long total) : phase_(phase), total_(total), start_(Seconds()), next_(start_ + kEvery) {}
+
+    void Done(long done) {
+        double now = Seconds();
+        if (now < next_)
+            return;
+        next_ = now + kEvery;
+        shown_ = true;
+        double elapsed = now - start_;
+        double left = done > 0 ? elapsed * double(total_ - done) / double(done) : 0.0;
+        std::fprintf(stderr, "%s%s: %ld of %ld, %.0f s elapsed, about %.0f s left%s", kProgressOnTerminal ? "\r" : "",
+                     phase_, done, total_, elapsed, left, kProgressOnTerminal ? "   " : "\n");
+        std::fflush(stderr);
+    }
+
+    ~Progress() {
+        if (shown_ && kProgressOnTerminal)
+            std::fputc('\n', stderr);
+    }
+
+private:
+    static constexpr double kShortEvery = 1.0, kLongEvery = 30.0;
+    const double kEvery = kProgressOnTerminal ? kShortEvery : kLongEvery;
+    const char* phase_;
+    long total_;
+    double start_, next_;
+    bool shown_ = false;
+};
 
 // Warm-up length for a phase of n iterations: enough for lazily created
 // runtime and Wine state to settle before the first measurement.
@@ -161,8 +198,13 @@ private:
             ok &= step();
         PhaseResult r{name, n, 0, ProcessStats::Now(), {}, false};
         double t0 = Seconds();
-        for (long i = 0; i < n; ++i)
-            ok &= step();
+        {
+            Progress progress(name, n);
+            for (long i = 0; i < n; ++i) {
+                ok &= step();
+                progress.Done(i + 1);
+            }
+        }
         r.seconds = Seconds() - t0;
         r.end = ProcessStats::Now();
         r.failed = !ok;
