@@ -40,7 +40,11 @@ sing_i386_route() {
     elif sing_prepare_emulated_route; then SING_I386_ROUTE=emulated
     else SING_I386_ROUTE=none
     fi
-    export SING_I386_ROUTE
+    export SING_I386_ROUTE SING_I386_ROUTE_READY=1
+  elif [ "$SING_I386_ROUTE" = emulated ] && [ -z "${SING_I386_ROUTE_READY:-}" ]; then
+    # Chosen by the caller: set it up here, or refuse.
+    sing_prepare_emulated_route || { echo "error: the emulated i386 route cannot be set up" >&2; return 1; }
+    export SING_I386_ROUTE_READY=1
   fi
   echo "$SING_I386_ROUTE"
 }
