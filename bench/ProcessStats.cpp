@@ -25,6 +25,23 @@ long long CountByProbing() {
     return count;
 }
 
+// Sums the committed private regions of this process's address space, the
+// memory Windows counts as PrivateUsage.
+long long CommittedPrivateBytes() {
+    long long total = 0;
+    MEMORY_BASIC_INFORMATION region;
+    const char* at = nullptr;
+    while (VirtualQuery(at, &region, sizeof region) == sizeof region) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+            total += static_cast<long long>(region.RegionSize);
+        const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
+        if (next <= at)  // the top of the address space
+            break;
+        at = next;
+    }
+    return total;
+}
+
 }  // namespace
 
 ProcessStats ProcessStats::Now() {
@@ -38,14 +55,12 @@ ProcessStats ProcessStats::Now() {
     }
     PROCESS_MEMORY_COUNTERS_EX mem{};
     mem.cb = sizeof mem;
-    if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&mem), sizeof mem)) {
-        if (mem.PrivateUsage > 0) {
-            s.privateBytes = static_cast<long long>(mem.PrivateUsage);
-            s.memorySource = "PrivateUsage";
-        } else if (mem.PagefileUsage > 0) {
-            s.privateBytes = static_cast<long long>(mem.PagefileUsage);
-            s.memorySource = "PagefileUsage";
-        }
+    if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&mem), sizeof mem) &&
+        mem.PrivateUsage > 0) {
+        s.privateBytes = static_cast<long long>(mem.PrivateUsage);
+        s.memorySource = "PrivateUsage";
+    } else if ((s.privateBytes = CommittedPrivateBytes()) > 0) {
+        s.memorySource = "committed private regions (VirtualQuery)";
     }
     return s;
 }

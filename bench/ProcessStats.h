@@ -5,7 +5,10 @@
 // sources. Wine 8 answers both with 0 (the handle count is a stub, and it
 // fills only PagefileUsage); a live process always has handles and private
 // memory, so a 0 falls back to probing the handle values one by one, and to
-// PagefileUsage (which Windows reports equal to PrivateUsage).
+// the committed private regions of the address space. Wine's PagefileUsage
+// is the host's view of the process, which under a user-mode emulator holds
+// the emulator's own translation cache: it grows with every load of new code
+// although the Windows process keeps nothing.
 #pragma once
 #include <cstdint>
 
