@@ -148,13 +148,10 @@ Node RunGatherer(const Api& api, uint32_t index, const Options& o, bool& healthy
     std::vector<uint8_t> buf(len);
     uint32_t filled = api.fillDataBuf(index, buf.data(), nullptr, 0);
     g.AddNumber("fill", filled);
-    DecodeResult r = DecodeBuffer(buf.data(), buf.size(), packet);
-    if (r.ok) {
-        g.AddText("status", "ok");
-    } else {
-        g.AddText("status", "malformed buffer: " + r.error);
+    // The status and fields, as singdecode gives them for the same bytes.
+    DecodeResult r = DescribeBuffer(buf.data(), buf.size(), packet);
+    if (!r.ok)
         healthy = false;
-    }
     for (Node& c : r.fields.children)
         g.Add(std::move(c));
     if (o.hex)
