@@ -180,19 +180,21 @@ void PrintText(const Node& g) {
 // Reads the whole file for display, sharing it with every other opener so
 // that nobody is refused or disturbed while the tool looks.
 bool ReadWholeFile(const char* name, std::vector<uint8_t>& out, std::string& error) {
-    constexpr LONGLONG kMaxBytes = 64ll << 20;
+    constexpr DWORD kMaxBytes = 64u << 20;
     ScopedHandle h(CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!h) {
         error = "cannot open the file (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(h.Get(), &size) || size.QuadPart > kMaxBytes) {
+    // GetFileSize rather than GetFileSizeEx, which Windows NT 4 lacks.
+    DWORD high = 0;
+    DWORD low = GetFileSize(h.Get(), &high);
+    if ((low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0 || low > kMaxBytes) {
         error = "the file is larger than 64 MiB or its size is unknown";
         return false;
     }
-    out.resize(static_cast<size_t>(size.QuadPart));
+    out.resize(low);
     size_t total = 0;
     while (total < out.size()) {
         DWORD got = 0;
