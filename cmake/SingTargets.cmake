@@ -46,14 +46,20 @@ function(sing_stdcall_dll target def)
               -l $<TARGET_LINKER_FILE:${target}>
       VERBATIM)
   else()
-    file(READ ${def} text)
-    string(REGEX REPLACE "@[0-9]+" "" text "${text}")
     get_filename_component(name ${def} NAME)
     set(plain ${CMAKE_CURRENT_BINARY_DIR}/${target}_${name})
-    file(WRITE ${plain} "${text}")
-    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${def})
+    sing_plain_def(${def} ${plain})
     target_sources(${target} PRIVATE ${plain})
   endif()
+endfunction()
+
+# Writes `out`: the .def file `def` with the stdcall suffixes (@N) removed,
+# the names as the DLL exports them. Rewritten when `def` changes.
+function(sing_plain_def def out)
+  file(READ ${def} text)
+  string(REGEX REPLACE "@[0-9]+" "" text "${text}")
+  file(WRITE ${out} "${text}")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${def})
 endfunction()
 
 # Ships a binary stripped of symbols and debug information. The unstripped

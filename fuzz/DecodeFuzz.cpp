@@ -1,4 +1,5 @@
-// Fuzzes one data buffer decoder of the host tool. The header is made
+// Fuzzes one data buffer decoder through singdecode's entry point (as a
+// server calls it) and singdump's text rendering. The header is made
 // consistent with the input so that the time goes into the decoder itself;
 // the header checks have their own unit tests.
 #include <cstdint>
@@ -7,6 +8,7 @@
 
 #include "decode/Decoders.h"
 #include "decode/Node.h"
+#include "decode/singdecode.h"
 
 #ifndef SING_FORMAT_INDEX
 #define SING_FORMAT_INDEX 0
@@ -29,8 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             for (int b = 0; b < 4; ++b)
                 buf[f * 4 + b] = static_cast<uint8_t>(fields[f] >> (8 * b));
     }
-    DecodeResult r = DecodeBuffer(buf.get(), size, packet);
-    RenderText(r.fields, 0);
-    RenderJson(r.fields);
+    singdecode::ToJson(buf.get(), size);
+    RenderText(DescribeBuffer(buf.get(), size, packet).fields, 0);
     return 0;
 }

@@ -5,7 +5,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cctype>
 #include <cstring>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -37,21 +39,24 @@ struct Options {
     bool hex = false;
     std::string gatherer;  // name or index; empty for all
     std::string dll;       // path of SING32.DLL; empty for the tool's folder
+    std::string save;      // folder for the raw buffers; empty for none
     bool dmi = false;      // run SING_FillDMIInfo(dmiIndex) and report the bag file
     uint32_t dmiIndex = 0;
 };
 
 void Usage() {
     std::fputs(
-        "usage: singdump [--json] [--hex] [--gatherer NAME|INDEX] [--dll PATH]\n"
+        "usage: singdump [--json] [--hex] [--gatherer NAME|INDEX] [--dll PATH] [--save DIR]\n"
         "       singdump [--json] [--hex] [--dll PATH] --dmi INDEX\n"
         "  Loads SING32.DLL (by default from singdump's folder), runs each\n"
         "  gatherer's Init, Update, GetDataBufLen and FillDataBuf, and prints\n"
         "  the data buffer decoded field by field.\n"
         "  --json      one JSON document on standard output\n"
         "  --hex       a hex dump of each buffer beside the decoding\n"
-        "  --gatherer  only the gatherer with this name or index\n"
+        "  --gatherer  only the gatherer with this name or index (or a unique\n"
+        "              prefix of the name, in any case)\n"
         "  --dll       load the library from PATH\n"
+        "  --save      write each buffer to DIR as INDEX-NAME.bin (for singdecode)\n"
         "  --dmi       run SING_FillDMIInfo for INDEX, then show where the DMI\n"
         "              bag file is and what its header and index hold\n",
         stderr);
@@ -64,6 +69,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
         else if (a == "--hex") o.hex = true;
         else if (a == "--gatherer" && i + 1 < argc) o.gatherer = argv[++i];
         else if (a == "--dll" && i + 1 < argc) o.dll = argv[++i];
+        else if (a == "--save" && i + 1 < argc) o.save = argv[++i];
         else if (a == "--dmi" && i + 1 < argc) {
             char* end = nullptr;
             const char* v = argv[++i];
@@ -101,14 +107,78 @@ bool Resolve(HMODULE m, const char* name, Fn& fn) {
     return fn != nullptr;
 }
 
-bool Selected(const Options& o, uint32_t index, const char* name) {
-    if (o.gatherer.empty())
-        return true;
-    if (name != nullptr && o.gatherer == name)
-        return true;
+// "error N: the system's text for N".
+std::string SystemError(DWORD code) {
+    char text[512] = {};
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                             sizeof text, nullptr);
+    while (n > 0 && (text[n - 1] == '\r' || text[n - 1] == '\n' || text[n - 1] == ' ' || text[n - 1] == '.'))
+        --n;
+    std::string out = "error " + std::to_string(code);
+    return n > 0 && n < sizeof text ? out + ": " + std::string(text, n) : out;
+}
+
+struct Slot {
+    uint32_t index;
+    const char* name;  // null for a gatherer without a name
+};
+
+bool SameFold(char a, char b) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return lower(a) == lower(b);
+}
+
+// The slots `wanted` names: all for an empty text, else the index, the exact
+// name, or the one name it is a case-insensitive prefix of. Empty, with the
+// reason in `error`, when it names none or several.
+std::vector<Slot> Select(const std::vector<Slot>& slots, const std::string& wanted, std::string& error) {
+    if (wanted.empty())
+        return slots;
     char* end = nullptr;
-    unsigned long v = std::strtoul(o.gatherer.c_str(), &end, 10);
-    return end != o.gatherer.c_str() && *end == '\0' && v == index;
+    unsigned long v = std::strtoul(wanted.c_str(), &end, 10);
+    bool number = end != wanted.c_str() && *end == '\0';
+    std::vector<Slot> prefixed;
+    for (const Slot& s : slots) {
+        if ((number && v == s.index) || (s.name != nullptr && wanted == s.name))
+            return {s};
+        if (s.name != nullptr && std::strlen(s.name) >= wanted.size() &&
+            std::equal(wanted.begin(), wanted.end(), s.name, SameFold))
+            prefixed.push_back(s);
+    }
+    if (prefixed.size() == 1)
+        return prefixed;
+    auto list = [](const std::vector<Slot>& v) {
+        std::string out;
+        for (const Slot& s : v)
+            out += (out.empty() ? "" : ", ") + std::to_string(s.index) + " \"" + (s.name ? s.name : "") + "\"";
+        return out;
+    };
+    error = prefixed.empty() ? "no gatherer matches '" + wanted + "'; registered: " + list(slots)
+                             : "'" + wanted + "' is ambiguous: it starts " + list(prefixed);
+    return {};
+}
+
+// "INDEX-NAME.bin", the name reduced to letters, digits, '-' and '_' (the
+// library's text is not trusted as a file name) and cut to 64 characters.
+std::string SaveName(const Slot& s) {
+    std::string name;
+    for (const char* c = s.name ? s.name : ""; *c != '\0' && name.size() < 64; ++c)
+        name += std::isalnum(static_cast<unsigned char>(*c)) || *c == '-' ? *c : '_';
+    return std::to_string(s.index) + "-" + name + ".bin";
+}
+
+// Writes the buffer to `folder`\`file`, replacing an older one.
+bool SaveBuffer(const std::string& folder, const std::string& file, const std::vector<uint8_t>& buf,
+                std::string& error) {
+    std::string path = folder + "\\" + file;
+    ScopedHandle h(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (!h || !WriteFile(h.Get(), buf.data(), static_cast<DWORD>(buf.size()), &written, nullptr) ||
+        written != buf.size()) {
+        error = "cannot write " + path + " (" + SystemError(GetLastError()) + ")";
+        return false;
+    }
+    return true;
 }
 
 // The raw bytes: one hex string in JSON, a dump (a group printed by
@@ -130,8 +200,9 @@ void AddHexDump(Node& into, const std::vector<uint8_t>& bytes, bool json) {
 }
 
 // Runs one gatherer's cycle and describes it.
-Node RunGatherer(const Api& api, uint32_t index, const Options& o, bool& healthy) {
-    const char* name = api.name(index);
+Node RunGatherer(const Api& api, const Slot& slot, const Options& o, bool& healthy) {
+    const uint32_t index = slot.index;
+    const char* name = slot.name;
     uint32_t packet = api.packetId(index);
     Node g = Node::Group("");
     g.AddNumber("index", index);
@@ -148,13 +219,15 @@ Node RunGatherer(const Api& api, uint32_t index, const Options& o, bool& healthy
     std::vector<uint8_t> buf(len);
     uint32_t filled = api.fillDataBuf(index, buf.data(), nullptr, 0);
     g.AddNumber("fill", filled);
-    DecodeResult r = DecodeBuffer(buf.data(), buf.size(), packet);
-    if (r.ok) {
-        g.AddText("status", "ok");
-    } else {
-        g.AddText("status", "malformed buffer: " + r.error);
+    std::string error;
+    if (!o.save.empty() && !SaveBuffer(o.save, SaveName(slot), buf, error)) {
+        std::fprintf(stderr, "singdump: %s\n", error.c_str());
         healthy = false;
     }
+    // The status and fields, as singdecode gives them for the same bytes.
+    DecodeResult r = DescribeBuffer(buf.data(), buf.size(), packet);
+    if (!r.ok)
+        healthy = false;
     for (Node& c : r.fields.children)
         g.Add(std::move(c));
     if (o.hex)
@@ -183,19 +256,21 @@ void PrintText(const Node& g) {
 // Reads the whole file for display, sharing it with every other opener so
 // that nobody is refused or disturbed while the tool looks.
 bool ReadWholeFile(const char* name, std::vector<uint8_t>& out, std::string& error) {
-    constexpr LONGLONG kMaxBytes = 64ll << 20;
+    constexpr DWORD kMaxBytes = 64u << 20;
     ScopedHandle h(CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!h) {
-        error = "cannot open the file (error " + std::to_string(GetLastError()) + ")";
+        error = "cannot open the file (" + SystemError(GetLastError()) + ")";
         return false;
     }
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(h.Get(), &size) || size.QuadPart > kMaxBytes) {
+    // GetFileSize rather than GetFileSizeEx, which Windows NT 4 lacks.
+    DWORD high = 0;
+    DWORD low = GetFileSize(h.Get(), &high);
+    if ((low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0 || low > kMaxBytes) {
         error = "the file is larger than 64 MiB or its size is unknown";
         return false;
     }
-    out.resize(static_cast<size_t>(size.QuadPart));
+    out.resize(low);
     size_t total = 0;
     while (total < out.size()) {
         DWORD got = 0;
@@ -274,7 +349,7 @@ int main(int argc, char** argv) {
     std::string path = o.dll.empty() ? ToolFolder() + "\\SING32.DLL" : o.dll;
     HMODULE m = LoadLibraryA(path.c_str());
     if (m == nullptr) {
-        std::fprintf(stderr, "singdump: cannot load %s (error %lu)\n", path.c_str(), GetLastError());
+        std::fprintf(stderr, "singdump: cannot load %s (%s)\n", path.c_str(), SystemError(GetLastError()).c_str());
         return 1;
     }
     if (o.dmi) {
@@ -293,18 +368,29 @@ int main(int argc, char** argv) {
     uint32_t count = api.numGatherers();
     Node list = Node::List("gatherers");
     bool healthy = true;
-    bool any = false;
     // The registry has 20 slots; a slot is in use when it answers a name or
     // a packet id.
+    std::vector<Slot> slots;
     for (uint32_t i = 0; i < 20; ++i) {
         const char* name = api.name(i);
-        if (name == nullptr && api.packetId(i) == 0)
-            continue;
-        if (!Selected(o, i, name))
-            continue;
-        any = true;
-        list.Add(RunGatherer(api, i, o, healthy));
-        api.close(i);
+        if (name != nullptr || api.packetId(i) != 0)
+            slots.push_back({i, name});
+    }
+    std::string error;
+    std::vector<Slot> selected = Select(slots, o.gatherer, error);
+    if (selected.empty() && !error.empty()) {
+        FreeLibrary(m);
+        std::fprintf(stderr, "singdump: %s\n", error.c_str());
+        return 1;
+    }
+    if (!o.save.empty() && !CreateDirectoryA(o.save.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+        FreeLibrary(m);
+        std::fprintf(stderr, "singdump: cannot create %s (%s)\n", o.save.c_str(), SystemError(GetLastError()).c_str());
+        return 1;
+    }
+    for (const Slot& s : selected) {
+        list.Add(RunGatherer(api, s, o, healthy));
+        api.close(s.index);
     }
 
     if (o.json) {
@@ -325,9 +411,5 @@ int main(int argc, char** argv) {
         }
     }
     FreeLibrary(m);
-    if (!o.gatherer.empty() && !any) {
-        std::fprintf(stderr, "singdump: no gatherer matches '%s'\n", o.gatherer.c_str());
-        return 1;
-    }
     return healthy ? 0 : 3;
 }

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need on Debian 12: the MinGW-w64 cross
 # compilers (i686 and x86-64), CMake/Ninja, GoogleTest sources, clang (native sanitizer and fuzz
-# builds) and Wine (32- and 64-bit). Safe to run again: it installs only what is missing.
+# builds), LLVM's tools (the MSVC import library, its checks) and Wine (32- and 64-bit). Safe to run again: it installs only what is missing.
 set -euo pipefail
 
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 for p in cmake ninja-build python3 g++-mingw-w64-i686 binutils-mingw-w64-i686 \
          g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 googletest \
-         clang libclang-rt-14-dev wine wine32:i386 wine64; do
+         clang libclang-rt-14-dev llvm-14 wine wine32:i386 wine64; do
   have "$p" || need+=("$p")
 done
 # Locale sources: the tests compile a ja_JP locale so that Wine runs one test

@@ -75,6 +75,16 @@ DecodeResult DecodeBuffer(const uint8_t* data, size_t size, uint32_t expectedPac
     return r;
 }
 
+DecodeResult DescribeBuffer(const uint8_t* data, size_t size, uint32_t expectedPacketId) {
+    DecodeResult r = DecodeBuffer(data, size, expectedPacketId);
+    Node report = Node::Group("fields");
+    report.AddText("status", r.ok ? "ok" : "malformed buffer: " + r.error);
+    for (Node& c : r.fields.children)
+        report.Add(std::move(c));
+    r.fields = std::move(report);
+    return r;
+}
+
 std::string HexDump(const uint8_t* data, size_t size) {
     std::string out;
     char buf[16];

@@ -27,5 +27,9 @@ const BufferFormat* FindFormat(uint32_t packetId);
 // runs the format's decoder. Never reads outside [data, data + size).
 DecodeResult DecodeBuffer(const uint8_t* data, size_t size, uint32_t expectedPacketId);
 
+// A gatherer's buffer as singdump shows it: DecodeBuffer's fields after a
+// "status" of "ok" or "malformed buffer: <why>".
+DecodeResult DescribeBuffer(const uint8_t* data, size_t size, uint32_t expectedPacketId);
+
 // Hex dump, 16 bytes a line, with offsets and printable characters.
 std::string HexDump(const uint8_t* data, size_t size);

@@ -20,6 +20,40 @@ SYSTEM_DLLS = {"kernel32.dll", "advapi32.dll", "user32.dll", "msvcrt.dll", "ws2_
                "wsock32.dll", "netapi32.dll", "iphlpapi.dll", "version.dll", "shell32.dll",
                "ole32.dll", "oleaut32.dll", "ntdll.dll"}
 COMPANIONS = {"kmzipc32.dll", "kmzucd32.dll"}
+# Every shipped image runs where the library runs, Windows NT 4 included:
+# system functions that came later must not be imported (a program that
+# wants one looks it up at run time). Names and name patterns, by DLL.
+LATER_ONLY = {
+    "kernel32.dll": [
+        "GetFileSizeEx", "SetFilePointerEx", "GetTickCount64", r"GetModuleHandleEx\w*", r"Fls\w+",
+        "InitializeCriticalSectionEx", r"InitOnce\w+", r"\w*SRWLock\w*", r"\w*ConditionVariable\w*",
+        r"Create(Event|Mutex|Semaphore|WaitableTimer)Ex\w", "GetSystemTimePreciseAsFileTime", "GetSystemTimes",
+        "GetNativeSystemInfo", "IsWow64Process", r"GetLogicalProcessorInformation\w*", r"GetCurrentProcessorNumber\w*",
+        "GetProcessId", "GetThreadId", "GetProcessHandleCount", "AddVectoredExceptionHandler",
+        "RemoveVectoredExceptionHandler", "RtlCaptureContext", "EncodePointer", "DecodePointer",
+        r"(Initialize|Interlocked\w*|Query\w*)SList\w*", "InitializeSListHead", "InterlockedCompareExchange64",
+        r"GetLongPathName\w", r"VerifyVersionInfo\w", "VerSetConditionMask", "GlobalMemoryStatusEx",
+        r"(Set|Get|Add|Remove)DllDirector\w+", "SetDefaultDllDirectories", "AttachConsole", "GetConsoleProcessList",
+        r"CreateHardLink\w", r"GetVolumePathName\w+", r"MoveFileWithProgress\w", r"ReplaceFile\w?",
+        r"\w*TimerQueue\w*", "QueueUserWorkItem", r"RegisterWaitForSingleObject\w*", r"UnregisterWait\w*",
+        "BindIoCompletionCallback", "WTSGetActiveConsoleSessionId", "ProcessIdToSessionId", "HeapSetInformation",
+        "HeapQueryInformation", r"CreateToolhelp32Snapshot", r"(Process|Module|Thread|Heap)32\w+",
+        r"(Get|Set)ThreadErrorMode", "GetErrorMode", r"GetFinalPathNameByHandle\w", r"\w+FileInformationByHandle\w*",
+        "CancelIoEx", "GetQueuedCompletionStatusEx", r"CreateSymbolicLink\w", "FlushProcessWriteBuffers",
+        r"\w+LocaleName\w*", r"(CompareString|LCMapString|GetLocaleInfo)Ex", "GetDynamicTimeZoneInformation",
+        "GetTimeZoneInformationForYear", r"K32\w+",
+    ],
+    "advapi32.dll": [r"RegGetValue\w", r"RegDeleteKeyEx\w", r"RegSetKeyValue\w", r"RegDeleteTree\w", r"RegCopyTree\w",
+                     r"ConvertSidToStringSid\w", r"ConvertStringSidToSid\w", r"RegOpenKeyTransacted\w"],
+    "ws2_32.dll": ["getaddrinfo", "freeaddrinfo", "getnameinfo", r"\w*AddrInfo\w*", "inet_pton", "inet_ntop", "WSAPoll"],
+    "iphlpapi.dll": ["GetAdaptersAddresses"],
+    # Added to msvcrt.dll after the runtime Windows NT 4 carries.
+    "msvcrt.dll": ["__iob_func", "___lc_codepage_func", "___mb_cur_max_func", r"_vsc\w?printf", r"_aligned_\w+",
+                   r"_str\w*to[iu]64", r"_wcsto[iu]64", r"_f(seek|tell)i64", r"_(time|localtime|gmtime|mktime)64",
+                   r"_(set|get)_invalid_parameter_handler", "_set_abort_behavior", r"_(create|free)_locale",
+                   "_configthreadlocale", r"_(get|set)_output_format"],
+}
+LATER_ONLY_RE = {dll: re.compile("|".join(f"(?:{p})" for p in pats) + "$") for dll, pats in LATER_ONLY.items()}
 MINGW_RUNTIME = re.compile(r"libgcc|libstdc\+\+|libwinpthread|mingw", re.I)
 # The library stays small: a bound on the deployed file, and no iostreams,
 # locales or other heavy parts of the C++ runtime linked in.
@@ -44,6 +78,21 @@ def private_headers(objdump, path):
     return run(objdump, "-p", path)
 
 
+def imported(out):
+    """{dll (lower case): [names]} from objdump's import tables."""
+    table = {}
+    current = None
+    for line in out.split("The Import Tables")[-1].split("The Export Tables")[0].splitlines():
+        m = re.match(r"^\s+DLL Name: (\S+)", line)
+        if m:
+            current = table.setdefault(m.group(1).lower(), [])
+            continue
+        m = re.match(r"^\s+[0-9a-f]+\s+\d+\s+(\S+)$", line)
+        if m and current is not None:
+            current.append(m.group(1))
+    return table
+
+
 def check_common(objdump, path):
     out = private_headers(objdump, path)
     name = os.path.basename(path)
@@ -52,6 +101,19 @@ def check_common(objdump, path):
     for dll in re.findall(r"DLL Name: (\S+)", out):
         if MINGW_RUNTIME.search(dll):
             fail(f"{name}: imports the MinGW runtime {dll}")
+    imports = imported(out)
+    later = sorted(f for dll, names in imports.items() if dll in LATER_ONLY_RE
+                   for f in names if LATER_ONLY_RE[dll].match(f))
+    if later:
+        fail(f"{name}: imports what Windows NT 4 lacks: {', '.join(later)}")
+    # The loader of Windows NT 4 refuses images that ask for a later system.
+    for field in ("OSystem", "Subsystem"):
+        m = re.search(rf"^Major{field}Version\s+(\d+)", out, re.M)
+        if not m or int(m.group(1)) > 4:
+            fail(f"{name}: Major{field}Version is {m.group(1) if m else 'missing'}, not 4 or less")
+    # Hosts import the library's functions by the names it exports.
+    if "sing32.dll" in imports and not set(imports["sing32.dll"]) <= set(EXPORTS):
+        fail(f"{name}: imports {sorted(set(imports['sing32.dll']) - set(EXPORTS))} from SING32.DLL")
     rsrc = run(objdump, "-s", "-j", ".rsrc", path)
     # Dump lines: " ADDR hhhhhhhh hhhhhhhh ...  ascii"; the ascii column
     # follows two spaces.
