@@ -38,14 +38,17 @@ if(SING_RUNTIME_RELEASE)
     if(NOT rc EQUAL 0)
       message(FATAL_ERROR "cannot extract ${obj} from ${sing_rr_archive}")
     endif()
-    execute_process(COMMAND ${CMAKE_OBJCOPY} ${sing_rr_renames} ${sing_rr_dir}/orig/${obj} ${sing_rr_dir}/${obj}
-      RESULT_VARIABLE rc)
-    execute_process(COMMAND ${CMAKE_NM} ${sing_rr_dir}/${obj} OUTPUT_VARIABLE syms)
+    # Patched into orig/ first and copied only when it changed, so that a
+    # re-configure does not relink every DLL.
+    execute_process(COMMAND ${CMAKE_OBJCOPY} ${sing_rr_renames} ${sing_rr_dir}/orig/${obj}
+      ${sing_rr_dir}/orig/patched-${obj} RESULT_VARIABLE rc)
+    execute_process(COMMAND ${CMAKE_NM} ${sing_rr_dir}/orig/patched-${obj} OUTPUT_VARIABLE syms)
     string(FIND "${syms}" "${sing_rr_expect}" found)
     if(NOT rc EQUAL 0 OR found EQUAL -1)
       # A runtime that no longer creates its lock this way needs a new look.
       message(FATAL_ERROR "${obj} of ${sing_rr_archive}: no call to redirect")
     endif()
+    configure_file(${sing_rr_dir}/orig/patched-${obj} ${sing_rr_dir}/${obj} COPYONLY)
     list(APPEND SING_RUNTIME_RELEASE_OBJECTS ${sing_rr_dir}/${obj})
   endforeach()
 endif()
