@@ -2,6 +2,13 @@
 
 #include <cstring>
 
+namespace {
+bool processExiting = false;
+}  // namespace
+
+void NoteProcessExit() noexcept { processExiting = true; }
+bool ProcessIsExiting() noexcept { return processExiting; }
+
 HMODULE LoadLibraryQuietly(const char* libraryName) {
     // The name goes to the loader unchanged: the standard search order
     // decides where the library comes from.
@@ -23,7 +30,8 @@ DynamicLibrary::DynamicLibrary(const char* name) {
 DynamicLibrary::~DynamicLibrary() {
     delete[] libraryName;
     if (module != nullptr) {
-        FreeLibrary(module);
+        if (!ProcessIsExiting())
+            FreeLibrary(module);
         module = nullptr;
     }
 }
