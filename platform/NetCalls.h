@@ -56,22 +56,9 @@ struct IpxSocketTraits {
 };
 using ScopedIpxSocket = UniqueHandle<IpxSocketTraits>;
 
-// A Windows Sockets session started through IpxSocketApi; cleaned up once
-// when it was started.
-class IpxSocketSession {
-public:
-    explicit IpxSocketSession(WORD version) {
-        WSADATA data;
-        started_ = IpxSocketApi::Current().Startup(version, &data) == 0;
-    }
-    ~IpxSocketSession() {
-        if (started_)
-            IpxSocketApi::Current().Cleanup();
-    }
-    IpxSocketSession(const IpxSocketSession&) = delete;
-    IpxSocketSession& operator=(const IpxSocketSession&) = delete;
-    bool Started() const { return started_; }
-
-private:
-    bool started_ = false;
+// A Windows Sockets session started and cleaned up through IpxSocketApi.
+struct IpxSocketCalls {
+    static int Startup(WORD version, WSADATA* data) { return IpxSocketApi::Current().Startup(version, data); }
+    static int Cleanup() { return IpxSocketApi::Current().Cleanup(); }
 };
+using IpxSocketSession = BasicWinsockSession<IpxSocketCalls>;

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "platform/DynamicLibrary.h"
 #include "platform/Handles.h"
+#include "platform/HwNicLibrary.h"
 #include "platform/WinVersion.h"
 #include "probes/RegistryLookup.h"
 #include "probes/TextCopy.h"
@@ -23,36 +23,13 @@ const char kAdaptersKey[] = "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Paramet
 const char kInterfacesKey[] = "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces";
 const char kNoAddress[] = "0.0.0.0";
 
-// kmzhwnic.dll and the two entry points the NT 4 path uses.
-using InitHardwareNicFn = uint32_t(__stdcall*)();
-using GetIpAddressInfoFn = uint32_t(__stdcall*)(uint32_t index, char* ipAddress, char* subnetMask,
-                                                char* defaultGateway);
-struct HwNicLibrary {
-    HMODULE module;
+// The two entry points of kmzhwnic.dll the NT 4 path uses. Module-wide:
+// reset at every attempt to use the library.
+struct HwNicEntries {
     InitHardwareNicFn initHardwareNic;
     GetIpAddressInfoFn getIpAddressInfo;
 };
-// Module-wide: reset at every attempt to use the library. The library stays
-// loaded for the rest of the process; one reference is kept (see LoadHwNic).
-HwNicLibrary hwNicLibrary{};
-
-template <typename Fn>
-Fn ProcAs(HMODULE module, const char* name) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
-// Resets hwNicLibrary and loads the library again; false when it is missing.
-// The reference of the previous attempt is dropped only after the new load,
-// so the library never unloads while the process uses it and its load count
-// does not grow with every probe.
-bool LoadHwNic() {
-    HMODULE previous = hwNicLibrary.module;
-    hwNicLibrary = {};
-    hwNicLibrary.module = LoadLibraryQuietly("kmzhwnic.dll");
-    if (previous != nullptr)
-        FreeLibrary(previous);
-    return hwNicLibrary.module != nullptr;
-}
+HwNicEntries hwNicEntries{};
 
 bool IsEmptyOrNoAddress(const char* text) { return text[0] == '\0' || std::strcmp(text, kNoAddress) == 0; }
 
@@ -220,14 +197,16 @@ int32_t GetAdapterIpConfig(uint32_t index, char* ipAddress, char* subnetMask, ch
 
     if (IsEmptyOrNoAddress(ipAddress) || IsEmptyOrNoAddress(subnetMask) || dhcpEnabled != 0) {
         // What the registry lacks comes from the network hardware library.
-        if (!LoadHwNic())
+        hwNicEntries = {};
+        HMODULE hwNic = ReloadHwNicModule();
+        if (hwNic == nullptr)
             return 0;
-        hwNicLibrary.initHardwareNic = ProcAs<InitHardwareNicFn>(hwNicLibrary.module, "InitHardwareNIC");
-        if (hwNicLibrary.initHardwareNic != nullptr)
-            hwNicLibrary.initHardwareNic();
-        hwNicLibrary.getIpAddressInfo = ProcAs<GetIpAddressInfoFn>(hwNicLibrary.module, "GetIpAddressInfo");
-        if (hwNicLibrary.getIpAddressInfo != nullptr) {
-            uint32_t ok = hwNicLibrary.getIpAddressInfo(index, ipAddress, subnetMask, defaultGateway);
+        hwNicEntries.initHardwareNic = HwNicEntry<InitHardwareNicFn>(hwNic, "InitHardwareNIC");
+        if (hwNicEntries.initHardwareNic != nullptr)
+            hwNicEntries.initHardwareNic();
+        hwNicEntries.getIpAddressInfo = HwNicEntry<GetIpAddressInfoFn>(hwNic, "GetIpAddressInfo");
+        if (hwNicEntries.getIpAddressInfo != nullptr) {
+            uint32_t ok = hwNicEntries.getIpAddressInfo(index, ipAddress, subnetMask, defaultGateway);
             // The library is trusted with the 256-byte buffers, not with
             // terminating them.
             for (char* text : {ipAddress, subnetMask, defaultGateway})
