@@ -8,6 +8,7 @@
 
 #include "platform/Handles.h"
 #include "platform/HwNicLibrary.h"
+#include "platform/RegistryValue.h"
 #include "platform/WinVersion.h"
 #include "probes/RegistryLookup.h"
 #include "probes/TextCopy.h"
@@ -48,20 +49,8 @@ void ReadNameServers(const char* path, const char* valueName, const char* separa
         SplitNameServers(list, separators, primaryDns, secondaryDns, kMaxChars);
 }
 
-// A value read with the platform's own query into a 126-byte room; false
-// when it is missing or larger.
+// The room the NT 4 layout's values are read in.
 constexpr DWORD kQueryRoom = 126;
-bool QueryValue(HKEY key, const char* name, BYTE (&data)[kQueryRoom], DWORD& size) {
-    size = kQueryRoom;
-    return RegQueryValueExA(key, name, nullptr, nullptr, data, &size) == ERROR_SUCCESS && size <= kQueryRoom;
-}
-
-void QueryText(HKEY key, const char* name, char* out, uint32_t maxChars) {
-    BYTE data[kQueryRoom];
-    DWORD size = 0;
-    if (QueryValue(key, name, data, size))
-        CopyTextFromData(out, data, size, maxChars);
-}
 
 // The local host name's first resolved address, through Windows Sockets 1.1.
 void ResolveHostAddress(char* ipAddress) {
@@ -93,11 +82,8 @@ uint16_t ReadIpConfigNt4(uint32_t index, char* ipAddress, char* subnetMask, char
         ScopedRegKey linkage;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kLinkageKey, 0, kReadAccess, linkage.Receive()) != ERROR_SUCCESS)
             return 0;
-        BYTE data[kQueryRoom];
-        DWORD size = 0;
-        if (!QueryValue(linkage.Get(), "Bind", data, size))
+        if (ReadRegText(linkage.Get(), "Bind", kAnyRegType, kQueryRoom, bind, kQueryRoom) != ERROR_SUCCESS)
             return 0;
-        CopyTextFromData(bind, data, size, kQueryRoom);
     }
     if (bind[0] == '\0')
         return 0;
@@ -115,13 +101,14 @@ uint16_t ReadIpConfigNt4(uint32_t index, char* ipAddress, char* subnetMask, char
     ScopedRegKey key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, kReadAccess, key.Receive()) != ERROR_SUCCESS)
         return 0;
-    QueryText(key.Get(), "IPAddress", ipAddress, maxChars);
-    QueryText(key.Get(), "SubnetMask", subnetMask, maxChars);
-    QueryText(key.Get(), "DefaultGateway", defaultGateway, maxChars);
+    // A value that cannot be read leaves its output as it was.
+    static_cast<void>(ReadRegText(key.Get(), "IPAddress", kAnyRegType, kQueryRoom, ipAddress, maxChars));
+    static_cast<void>(ReadRegText(key.Get(), "SubnetMask", kAnyRegType, kQueryRoom, subnetMask, maxChars));
+    static_cast<void>(ReadRegText(key.Get(), "DefaultGateway", kAnyRegType, kQueryRoom, defaultGateway, maxChars));
     // The first 4 bytes whatever the type; a shorter value is not a number.
     BYTE data[kQueryRoom];
     DWORD size = 0;
-    if (QueryValue(key.Get(), "EnableDHCP", data, size) && size >= 4)
+    if (ReadRegValue(key.Get(), "EnableDHCP", kAnyRegType, data, kQueryRoom, &size) == ERROR_SUCCESS && size >= 4)
         std::memcpy(dhcpEnabled, data, 4);
     return 1;
 }
