@@ -11,14 +11,14 @@ constexpr uint32_t kFixedSize = 36;
 constexpr uint32_t kTextSlots = 24;
 }  // namespace
 
-RegionalInfoGatherer::RegionalInfoGatherer(Loader loader_) : Gatherer("Regional Data", kPacketId), loader(loader_) {}
+RegionalInfoGatherer::RegionalInfoGatherer() : Gatherer("Regional Data", kPacketId) {}
 
 uint32_t RegionalInfoGatherer::Init() {
     if (regionalInitDone)
         return 1;
     regionalInitDone = 1;  // first, so that a failure is never retried
     GetTimezoneInfoFn getTimezoneInfo = nullptr;
-    if (!loader(&getTimezoneInfo))
+    if (!TimezoneApi::Current().Load(&getTimezoneInfo))
         return 0;
     if (getTimezoneInfo != nullptr) {
         char texts[3][kTextRoom];

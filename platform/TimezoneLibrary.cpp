@@ -2,7 +2,14 @@
 
 #include "platform/HwNicLibrary.h"
 
-bool LoadTimezoneInfo(GetTimezoneInfoFn* fn) {
+namespace {
+TimezoneApi realTimezone;
+}  // namespace
+
+template <> TimezoneApi* Seam<TimezoneApi>::real = &realTimezone;
+template <> TimezoneApi* Seam<TimezoneApi>::current = &realTimezone;
+
+bool TimezoneApi::Load(GetTimezoneInfoFn* fn) {
     *fn = nullptr;
     HMODULE module = HwNicModule();
     if (module == nullptr)
