@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "platform/Handles.h"
+
 // Set from DllMain when the process exits (DLL_PROCESS_DETACH with a
 // non-null reserved argument). The libraries this module holds may already
 // be detached by then, so its destructors must neither call into them nor
@@ -25,12 +27,12 @@ public:
     DynamicLibrary(const DynamicLibrary&) = delete;
     DynamicLibrary& operator=(const DynamicLibrary&) = delete;
 
-    uint32_t IsLoaded() const { return module != nullptr ? 1 : 0; }
+    uint32_t IsLoaded() const { return module.Valid() ? 1 : 0; }
     // Null when nothing is loaded or the library lacks the name.
     FARPROC GetProc(const char* procName) const;
     const char* LibraryName() const { return libraryName; }
 
 private:
-    HMODULE module = nullptr;
+    ScopedModule module;
     char* libraryName = nullptr;
 };
