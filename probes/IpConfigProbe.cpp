@@ -74,21 +74,21 @@ void ResolveHostAddress(char* ipAddress) {
 
 }  // namespace
 
-uint16_t ReadIpConfigNt4(uint32_t index, char* ipAddress, char* subnetMask, char* defaultGateway,
+bool ReadIpConfigNt4(uint32_t index, char* ipAddress, char* subnetMask, char* defaultGateway,
                          uint32_t* dhcpEnabled, uint32_t maxChars) {
     // The first string of the tcpip binding list names the adapter service.
     char bind[kQueryRoom + 1];
     {
         ScopedRegKey linkage;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kLinkageKey, 0, kReadAccess, linkage.Receive()) != ERROR_SUCCESS)
-            return 0;
+            return false;
         if (ReadRegText(linkage.Get(), "Bind", kAnyRegType, kQueryRoom, bind, kQueryRoom) != ERROR_SUCCESS)
-            return 0;
+            return false;
     }
     if (bind[0] == '\0')
-        return 0;
+        return false;
     if (index != 0)
-        return 0;
+        return false;
     const char* slash = std::strrchr(bind, '\\');
     const char* service = slash != nullptr ? slash + 1 : bind;
 
@@ -97,10 +97,10 @@ uint16_t ReadIpConfigNt4(uint32_t index, char* ipAddress, char* subnetMask, char
     char path[100];
     int n = std::snprintf(path, sizeof path, "SYSTEM\\CurrentControlSet\\Services\\%s\\Parameters\\Tcpip", service);
     if (n < 0 || static_cast<size_t>(n) >= sizeof path)
-        return 0;
+        return false;
     ScopedRegKey key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, kReadAccess, key.Receive()) != ERROR_SUCCESS)
-        return 0;
+        return false;
     // A value that cannot be read leaves its output as it was.
     static_cast<void>(ReadRegText(key.Get(), "IPAddress", kAnyRegType, kQueryRoom, ipAddress, maxChars));
     static_cast<void>(ReadRegText(key.Get(), "SubnetMask", kAnyRegType, kQueryRoom, subnetMask, maxChars));
@@ -110,7 +110,7 @@ uint16_t ReadIpConfigNt4(uint32_t index, char* ipAddress, char* subnetMask, char
     DWORD size = 0;
     if (ReadRegValue(key.Get(), "EnableDHCP", kAnyRegType, data, kQueryRoom, &size) == ERROR_SUCCESS && size >= 4)
         std::memcpy(dhcpEnabled, data, 4);
-    return 1;
+    return true;
 }
 
 void ReadIpConfigWin2000(uint32_t index, char* ipAddress, char* subnetMask, char* hostName, char* domainName,
