@@ -13,7 +13,7 @@
 
 #include "Com.h"
 #include "ProcessStats.h"
-#include "SingLibrary.h"
+#include "ProcessModules.h"
 #include "Stats.h"
 
 namespace {

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "ProcessStats.h"
-#include "SingLibrary.h"
+#include "ProcessModules.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "SingLibrary.h"
+#include "ProcessModules.h"
 
 #include <psapi.h>
 
