@@ -50,11 +50,9 @@ public:
     uint32_t WriteBlock();
     void CloseFile();
 
-    const char* FileName() const { return fileName; }
     uint32_t OpenCount() const { return openCount; }
     uint32_t EntriesPerBlock() const { return entriesPerBlock; }
     uint32_t BlockSize() const { return blockSize; }
-    uint32_t FirstBlockOffset() const { return firstBlockOffset; }
     uint32_t BlockCount() const { return blocks.Count(); }
     uint32_t BlockCapacity() const { return blocks.Capacity(); }
     const uint8_t* Block(uint32_t i) const { return blocks.Block(i); }
