@@ -13,7 +13,7 @@
 
 #include "Com.h"
 #include "ProcessStats.h"
-#include "SingLibrary.h"
+#include "ProcessModules.h"
 #include "Stats.h"
 
 namespace {
@@ -235,7 +235,7 @@ int main(int argc, char** argv) {
     }
     std::setvbuf(stdout, nullptr, _IONBF, 0);
 
-    SingLibrary lib;
+    SingClient lib;
     std::string error;
     std::vector<uint8_t> buf;
     // A first load and cycle, then unload, leaves the system DLLs the library

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "ProcessStats.h"
-#include "SingLibrary.h"
+#include "ProcessModules.h"
 
 namespace {
 
@@ -248,8 +248,8 @@ private:
     }
 
     Options o_;
-    SingLibrary lib_;
-    std::vector<SingLibrary::GathererInfo> gatherers_;
+    SingClient lib_;
+    std::vector<SingClient::GathererInfo> gatherers_;
     std::vector<uint8_t> buf_;
 };
 

@@ -7,11 +7,7 @@ namespace {
 
 constexpr DWORD kFileFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS;
 
-HANDLE DefaultOpen(const char* name, DWORD access, DWORD share, DWORD disposition, DWORD flags) {
-    return CreateFileA(name, access, share, nullptr, disposition, flags, nullptr);
-}
-
-BagFileOpenFn openFile = DefaultOpen;
+BagFileApi realBagFiles;
 
 // SetFilePointer and GetFileSize with their high words, rather than the Ex
 // forms, which Windows NT 4 lacks.
@@ -66,10 +62,11 @@ uint32_t WriteAt(HANDLE h, uint64_t offset, const uint8_t* data, uint32_t count)
 
 }  // namespace
 
-BagFileOpenFn SetBagFileOpenFn(BagFileOpenFn fn) {
-    BagFileOpenFn previous = openFile;
-    openFile = fn != nullptr ? fn : DefaultOpen;
-    return previous;
+template <> BagFileApi* Seam<BagFileApi>::real = &realBagFiles;
+template <> BagFileApi* Seam<BagFileApi>::current = &realBagFiles;
+
+HANDLE BagFileApi::Open(const char* name, DWORD access, DWORD share, DWORD disposition, DWORD flags) {
+    return CreateFileA(name, access, share, nullptr, disposition, flags, nullptr);
 }
 
 BagFile::BagFile(const char* fileName_, uint32_t baseOffset_, uint32_t signature_, uint32_t entriesPerBlock_,
@@ -104,7 +101,7 @@ uint32_t BagFile::Open() {
 
     DWORD access = readOnly ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
     DWORD share = readOnly ? FILE_SHARE_READ : 0;
-    handle.Reset(openFile(fileName, access, share, OPEN_EXISTING, kFileFlags));
+    handle.Reset(BagFileApi::Current().Open(fileName, access, share, OPEN_EXISTING, kFileFlags));
     if (handle.Valid()) {
         FileSource source(handle.Get());
         uint8_t bytes[bag::kHeaderSize];
@@ -131,7 +128,7 @@ uint32_t BagFile::Open() {
     // so a bag file that is held elsewhere or unreadable is never emptied.
     if (!bag::ValidEntriesPerBlock(entriesPerBlock))
         return 0;
-    handle.Reset(openFile(fileName, GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW, kFileFlags));
+    handle.Reset(BagFileApi::Current().Open(fileName, GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW, kFileFlags));
     if (!handle.Valid())
         return 0;
     bag::Header header{signature, bag::kMagic, entriesPerBlock, baseOffset + bag::kHeaderSize};

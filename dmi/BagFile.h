@@ -11,13 +11,18 @@
 #include "dmi/BagFormat.h"
 #include "dmi/MutexSemaphore.h"
 #include "platform/Handles.h"
+#include "platform/Seam.h"
 
 // The one call through which every BagFile opens or creates its file
 // (CreateFileA with the flags it chooses). Tests replace it to produce the
-// failures and races that a real disk gives only by chance. Null restores the
-// default; the previous function is returned.
-using BagFileOpenFn = HANDLE (*)(const char* name, DWORD access, DWORD share, DWORD disposition, DWORD flags);
-BagFileOpenFn SetBagFileOpenFn(BagFileOpenFn fn);
+// failures and races that a real disk gives only by chance.
+class BagFileApi : public Seam<BagFileApi> {
+public:
+    virtual ~BagFileApi() = default;
+    virtual HANDLE Open(const char* name, DWORD access, DWORD share, DWORD disposition, DWORD flags);
+};
+template <> BagFileApi* Seam<BagFileApi>::real;
+template <> BagFileApi* Seam<BagFileApi>::current;
 
 class BagFile {
 public:
@@ -45,11 +50,9 @@ public:
     uint32_t WriteBlock();
     void CloseFile();
 
-    const char* FileName() const { return fileName; }
     uint32_t OpenCount() const { return openCount; }
     uint32_t EntriesPerBlock() const { return entriesPerBlock; }
     uint32_t BlockSize() const { return blockSize; }
-    uint32_t FirstBlockOffset() const { return firstBlockOffset; }
     uint32_t BlockCount() const { return blocks.Count(); }
     uint32_t BlockCapacity() const { return blocks.Capacity(); }
     const uint8_t* Block(uint32_t i) const { return blocks.Block(i); }

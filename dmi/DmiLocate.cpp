@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/Handles.h"
+#include "platform/RegistryValue.h"
 #include "platform/WinVersion.h"
 
 DmiPathSource LocateDmiBagFile(const char* fileName, char (&path)[kDmiPathRoom]) {
@@ -12,13 +13,12 @@ DmiPathSource LocateDmiBagFile(const char* fileName, char (&path)[kDmiPathRoom])
     ScopedRegKey key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kHostSettingsKey, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS) {
         in.keyOpened = true;
-        DWORD size = sizeof data;
-        LONG rc = RegQueryValueExA(key.Get(), kDataDirectoryValue, nullptr, nullptr, reinterpret_cast<BYTE*>(data),
-                                   &size);
+        DWORD size = 0;
+        LONG rc = ReadRegValue(key.Get(), kDataDirectoryValue, kAnyRegType, data, sizeof data, &size);
         in.dataRead = rc == ERROR_SUCCESS;
         in.dataTooLong = rc == ERROR_MORE_DATA;
         in.data = data;
-        in.dataSize = size <= sizeof data ? size : sizeof data;
+        in.dataSize = size;
     } else {
         in.isWinNT = IsWinNT() != 0;
         if (in.isWinNT) {

@@ -4,11 +4,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/HostSettings.h"
+
 constexpr const char* kDmiBagFileName = "VOLXDMI.BAG";
 constexpr uint32_t kDmiSignature = 0x444D4931;  // bytes 31 49 4D 44 on disk
 constexpr uint32_t kDmiEntriesPerBlock = 20;
-constexpr const char* kHostSettingsKey = "SOFTWARE\\Oberan\\Vantreel\\CurrentVersion";
-constexpr const char* kDataDirectoryValue = "Data";
 // Room for a full name: 255 characters and a NUL.
 constexpr size_t kDmiPathRoom = 256;
 

@@ -47,10 +47,11 @@ inline uint32_t TextsSize(const Str* texts, size_t n) {
     return total;
 }
 
-// Appends texts one after another from `start`, each with its terminator.
+// Appends texts one after another from `start`, each with its terminator,
+// never past `end` (the buffer's size).
 class TextPacker {
 public:
-    TextPacker(uint8_t* buf, uint32_t start) : buf_(buf), cursor_(start) {}
+    TextPacker(uint8_t* buf, uint32_t start, uint32_t end) : buf_(buf), cursor_(start), end_(end) {}
 
     // Writes the text and returns its offset; 0 (nothing written) when the
     // string has no buffer.
@@ -60,7 +61,11 @@ public:
         return PutRaw(s.CStr(), s.Length());
     }
 
+    // 0, with nothing written, when the text and its terminator do not fit
+    // before the end.
     uint32_t PutRaw(const char* text, uint32_t length) {
+        if (cursor_ >= end_ || length > end_ - cursor_ - 1)
+            return 0;
         uint32_t at = cursor_;
         std::memcpy(buf_ + cursor_, text, length);
         buf_[cursor_ + length] = 0;
@@ -73,6 +78,7 @@ public:
 private:
     uint8_t* buf_;
     uint32_t cursor_;
+    uint32_t end_;
 };
 
 }  // namespace databuf

@@ -71,7 +71,7 @@ uint32_t IpGatherer::FillDataBuf(uint8_t* buf) {
         {defaultGateway, kDefaultGatewaySlots}, {primaryDns, kPrimaryDnsSlots}, {secondaryDns, kSecondaryDnsSlots},
         {subnetMask, kSubnetMaskSlots},     {reservedText, kReservedTextSlots},
     };
-    databuf::TextPacker packer(buf, kFixedSize);
+    databuf::TextPacker packer(buf, kFixedSize, length);
     for (uint32_t i = 0; i < kAdapters; ++i)
         for (const Field& f : fields)
             databuf::PutU16(buf, f.slots + 2 * i, static_cast<uint16_t>(packer.Put(f.texts[i])));

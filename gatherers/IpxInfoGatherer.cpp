@@ -33,10 +33,11 @@ uint32_t IpxInfoGatherer::GetDataBufLen() {
 }
 
 uint32_t IpxInfoGatherer::FillDataBuf(uint8_t* buf) {
-    databuf::WriteHeader(buf, GetDataBufLen(), GetUniquePacketID(), kBufferVersion);
+    uint32_t length = GetDataBufLen();
+    databuf::WriteHeader(buf, length, GetUniquePacketID(), kBufferVersion);
     databuf::PutU32(buf, 12, addressCount);
     databuf::PutU32(buf, 16, kFixedSize);
-    databuf::TextPacker texts(buf, kFixedSize);
+    databuf::TextPacker texts(buf, kFixedSize, length);
     for (uint16_t i = 0; i < addressCount; ++i)
         texts.Put(addresses[i]);
     return 1;

@@ -26,7 +26,7 @@ uint32_t KmzUserGatherer::FillDataBuf(uint8_t* buf) {
     uint32_t length = GetDataBufLen();
     std::memset(buf, 0, length);
     databuf::WriteHeader(buf, length, GetUniquePacketID(), kBufferVersion);
-    databuf::TextPacker texts(buf, kFixedSize);
+    databuf::TextPacker texts(buf, kFixedSize, length);
     for (uint32_t i = 0; i < kKeyCount; ++i)
         databuf::PutU16(buf, databuf::kHeaderSize + 2 * i, static_cast<uint16_t>(texts.Put(values[i])));
     return 1;

@@ -43,7 +43,7 @@ uint32_t NetbiosGatherer::FillDataBuf(uint8_t* buf) {
     uint32_t length = GetDataBufLen();
     std::memset(buf, 0, length);
     databuf::WriteHeader(buf, length, GetUniquePacketID(), kBufferVersion);
-    databuf::TextPacker texts(buf, kFixedSize);
+    databuf::TextPacker texts(buf, kFixedSize, length);
     for (uint32_t i = 0; i < kCards; ++i) {
         databuf::PutU16(buf, kTypeSlots + 2 * i, static_cast<uint16_t>(adapterType[i]));
         databuf::PutU16(buf, kAddressSlots + 2 * i, static_cast<uint16_t>(texts.Put(adapterAddress[i])));

@@ -11,14 +11,14 @@ constexpr uint32_t kFixedSize = 36;
 constexpr uint32_t kTextSlots = 24;
 }  // namespace
 
-RegionalInfoGatherer::RegionalInfoGatherer(Loader loader_) : Gatherer("Regional Data", kPacketId), loader(loader_) {}
+RegionalInfoGatherer::RegionalInfoGatherer() : Gatherer("Regional Data", kPacketId) {}
 
 uint32_t RegionalInfoGatherer::Init() {
     if (regionalInitDone)
         return 1;
     regionalInitDone = 1;  // first, so that a failure is never retried
     GetTimezoneInfoFn getTimezoneInfo = nullptr;
-    if (!loader(&getTimezoneInfo))
+    if (!TimezoneApi::Current().Load(&getTimezoneInfo))
         return 0;
     if (getTimezoneInfo != nullptr) {
         char texts[3][kTextRoom];
@@ -59,7 +59,7 @@ uint32_t RegionalInfoGatherer::FillDataBuf(uint8_t* buf) {
     databuf::PutU32(buf, 12, static_cast<uint32_t>(number2));
     databuf::PutU32(buf, 16, static_cast<uint32_t>(number1));
     databuf::PutU32(buf, 20, static_cast<uint32_t>(number3));
-    databuf::TextPacker packer(buf, kFixedSize);
+    databuf::TextPacker packer(buf, kFixedSize, length);
     const Str* texts[3] = {&text1, &text2, &text3};
     for (uint32_t i = 0; i < 3; ++i)
         databuf::PutU32(buf, kTextSlots + 4 * i, withTexts ? packer.Put(*texts[i]) : 0);

@@ -13,9 +13,8 @@ public:
     static constexpr uint32_t kBufferVersion = 1;
     static constexpr uint32_t kTextRoom = 80;
 
-    // `loader` finds GetTimezoneInfo; tests pass their own.
-    using Loader = bool (*)(GetTimezoneInfoFn* fn);
-    explicit RegionalInfoGatherer(Loader loader = LoadTimezoneInfo);
+    // GetTimezoneInfo is found through TimezoneApi.
+    RegionalInfoGatherer();
 
     using Gatherer::FillDataBuf;
     using Gatherer::GetDataBufLen;
@@ -42,5 +41,4 @@ private:
     // holds one.
     uint32_t regionalInitDone = 0;
     uint32_t reportedLen = 0;  // the last length GetDataBufLen answered
-    Loader loader;
 };

@@ -50,7 +50,7 @@ uint32_t WinUserGatherer::FillDataBuf(uint8_t* buf) {
     databuf::WriteHeader(buf, length, GetUniquePacketID(), kBufferVersion);
     // Offset 12 stays 0; the slots follow in the order the texts are packed.
     const Str* packed[] = {&userName, &computerName, &domain, &owner, &organization, &productId, &workgroup};
-    databuf::TextPacker packer(buf, kFixedSize);
+    databuf::TextPacker packer(buf, kFixedSize, length);
     uint32_t slot = 14;
     for (const Str* s : packed) {
         databuf::PutU16(buf, slot, static_cast<uint16_t>(packer.Put(*s)));

@@ -9,10 +9,11 @@
 
 #include "platform/CmdLine.h"
 #include "platform/Handles.h"
+#include "platform/HostSettings.h"
+#include "platform/RegistryValue.h"
 
 namespace {
 
-const char kSettingsKey[] = "SOFTWARE\\Oberan\\Vantreel\\CurrentVersion";
 // Longest path Windows handles, in bytes with the NUL.
 constexpr DWORD kLongestPath = 32768;
 // Registry values used as directories: at most 255 characters.
@@ -95,19 +96,13 @@ std::string AnsiCommandLine() {
 
 OwnedText QuerySetting(const char* valueName) {
     ScopedRegKey key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kHostSettingsKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
         return nullptr;
     // One byte more than the query may fill, so the backslash always fits.
     OwnedText value(new char[kSettingRoom + 1]);
-    DWORD type = 0;
-    DWORD size = kSettingRoom;
-    if (RegQueryValueExA(key.Get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(value.get()), &size) !=
-            ERROR_SUCCESS ||
-        type != REG_SZ)
+    uint32_t length = 0;
+    if (ReadRegText(key.Get(), valueName, kRegSz, kSettingRoom, value.get(), kSettingRoom, &length) != ERROR_SUCCESS)
         return nullptr;
-    // The data need not be terminated.
-    size_t length = strnlen(value.get(), std::min(size, kSettingRoom));
-    value[length] = '\0';
     // An empty value names no directory; one of 256 characters leaves no
     // room for the backslash. Both count as absent.
     if (length == 0 || length >= kSettingRoom)
@@ -118,9 +113,9 @@ OwnedText QuerySetting(const char* valueName) {
 
 }  // namespace
 
-OwnedText QueryDataDir() { return QuerySetting("Data"); }
+OwnedText QueryDataDir() { return QuerySetting(kDataDirectoryValue); }
 
-OwnedText QueryLogDir() { return QuerySetting("LogDir"); }
+OwnedText QueryLogDir() { return QuerySetting(kLogDirectoryValue); }
 
 CmdLine::CmdLine(uint32_t parseFlag) : CmdLine(fileReader, IsAnsiLeadByte) {
     if (parseFlag != 0)

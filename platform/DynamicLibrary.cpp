@@ -2,6 +2,13 @@
 
 #include <cstring>
 
+namespace {
+bool processExiting = false;
+}  // namespace
+
+void NoteProcessExit() noexcept { processExiting = true; }
+bool ProcessIsExiting() noexcept { return processExiting; }
+
 HMODULE LoadLibraryQuietly(const char* libraryName) {
     // The name goes to the loader unchanged: the standard search order
     // decides where the library comes from.
@@ -17,19 +24,18 @@ DynamicLibrary::DynamicLibrary(const char* name) {
     size_t size = std::strlen(name) + 1;
     libraryName = new char[size];
     std::memcpy(libraryName, name, size);
-    module = LoadLibraryQuietly(libraryName);
+    module.Reset(LoadLibraryQuietly(libraryName));
 }
 
 DynamicLibrary::~DynamicLibrary() {
     delete[] libraryName;
-    if (module != nullptr) {
-        FreeLibrary(module);
-        module = nullptr;
-    }
+    // At process exit the library may already be detached: it is left as it is.
+    if (ProcessIsExiting())
+        module.Take();
 }
 
 FARPROC DynamicLibrary::GetProc(const char* procName) const {
-    if (module == nullptr)
+    if (!module)
         return nullptr;
-    return GetProcAddress(module, procName);
+    return GetProcAddress(module.Get(), procName);
 }

@@ -96,20 +96,30 @@ struct NetApiBufferTraits {
 };
 using ScopedNetApiBuffer = UniqueHandle<NetApiBufferTraits>;
 
-// A Windows Sockets session: WSACleanup follows every WSAStartup that
-// succeeded, and only those.
-class WinsockSession {
+// A Windows Sockets session: Calls::Cleanup() follows every Calls::Startup
+// that succeeded, and only those. Calls are the Windows functions
+// (WinsockSession) or a probe's replaceable ones.
+template <typename Calls>
+class BasicWinsockSession {
 public:
-    explicit WinsockSession(WORD version) { started_ = WSAStartup(version, &data_) == 0; }
-    ~WinsockSession() {
-        if (started_)
-            WSACleanup();
+    explicit BasicWinsockSession(WORD version) {
+        WSADATA data;
+        started_ = Calls::Startup(version, &data) == 0;
     }
-    WinsockSession(const WinsockSession&) = delete;
-    WinsockSession& operator=(const WinsockSession&) = delete;
+    ~BasicWinsockSession() {
+        if (started_)
+            Calls::Cleanup();
+    }
+    BasicWinsockSession(const BasicWinsockSession&) = delete;
+    BasicWinsockSession& operator=(const BasicWinsockSession&) = delete;
     bool Started() const { return started_; }
 
 private:
-    WSADATA data_{};
     bool started_ = false;
 };
+
+struct WinsockCalls {
+    static int Startup(WORD version, WSADATA* data) { return WSAStartup(version, data); }
+    static int Cleanup() { return WSACleanup(); }
+};
+using WinsockSession = BasicWinsockSession<WinsockCalls>;

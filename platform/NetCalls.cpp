@@ -30,23 +30,10 @@ int IpxSocketApi::CloseSocket(SOCKET s) { return closesocket(s); }
 
 namespace {
 DeviceApi realDevices;
-DeviceApi* currentDevices = &realDevices;
 IpxSocketApi realSockets;
-IpxSocketApi* currentSockets = &realSockets;
 }  // namespace
 
-DeviceApi& DeviceApi::Current() { return *currentDevices; }
-
-DeviceApi* DeviceApi::Install(DeviceApi* api) {
-    DeviceApi* previous = currentDevices;
-    currentDevices = api != nullptr ? api : &realDevices;
-    return previous;
-}
-
-IpxSocketApi& IpxSocketApi::Current() { return *currentSockets; }
-
-IpxSocketApi* IpxSocketApi::Install(IpxSocketApi* api) {
-    IpxSocketApi* previous = currentSockets;
-    currentSockets = api != nullptr ? api : &realSockets;
-    return previous;
-}
+template <> DeviceApi* Seam<DeviceApi>::real = &realDevices;
+template <> DeviceApi* Seam<DeviceApi>::current = &realDevices;
+template <> IpxSocketApi* Seam<IpxSocketApi>::real = &realSockets;
+template <> IpxSocketApi* Seam<IpxSocketApi>::current = &realSockets;

@@ -7,8 +7,9 @@
 #include <winsock.h>
 
 #include "platform/Handles.h"
+#include "platform/Seam.h"
 
-class DeviceApi {
+class DeviceApi : public Seam<DeviceApi> {
 public:
     virtual ~DeviceApi() = default;
     virtual DWORD QueryDosName(const char* name, char* target, DWORD targetSize);
@@ -17,14 +18,11 @@ public:
     virtual BOOL IoControl(HANDLE device, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize,
                            DWORD* returned);
     virtual BOOL CloseDevice(HANDLE device);
-
-    static DeviceApi& Current();
-    // Makes `api` the one in use (null: the Windows functions again) and
-    // returns the previous one.
-    static DeviceApi* Install(DeviceApi* api);
 };
+template <> DeviceApi* Seam<DeviceApi>::real;
+template <> DeviceApi* Seam<DeviceApi>::current;
 
-class IpxSocketApi {
+class IpxSocketApi : public Seam<IpxSocketApi> {
 public:
     virtual ~IpxSocketApi() = default;
     virtual int Startup(WORD version, WSADATA* data);
@@ -33,10 +31,9 @@ public:
     virtual int Bind(SOCKET s, const sockaddr* address, int size);
     virtual int GetOption(SOCKET s, int level, int option, char* value, int* size);
     virtual int CloseSocket(SOCKET s);
-
-    static IpxSocketApi& Current();
-    static IpxSocketApi* Install(IpxSocketApi* api);
 };
+template <> IpxSocketApi* Seam<IpxSocketApi>::real;
+template <> IpxSocketApi* Seam<IpxSocketApi>::current;
 
 // A driver device opened through DeviceApi, closed through it.
 struct DeviceHandleTraits {
@@ -56,22 +53,9 @@ struct IpxSocketTraits {
 };
 using ScopedIpxSocket = UniqueHandle<IpxSocketTraits>;
 
-// A Windows Sockets session started through IpxSocketApi; cleaned up once
-// when it was started.
-class IpxSocketSession {
-public:
-    explicit IpxSocketSession(WORD version) {
-        WSADATA data;
-        started_ = IpxSocketApi::Current().Startup(version, &data) == 0;
-    }
-    ~IpxSocketSession() {
-        if (started_)
-            IpxSocketApi::Current().Cleanup();
-    }
-    IpxSocketSession(const IpxSocketSession&) = delete;
-    IpxSocketSession& operator=(const IpxSocketSession&) = delete;
-    bool Started() const { return started_; }
-
-private:
-    bool started_ = false;
+// A Windows Sockets session started and cleaned up through IpxSocketApi.
+struct IpxSocketCalls {
+    static int Startup(WORD version, WSADATA* data) { return IpxSocketApi::Current().Startup(version, data); }
+    static int Cleanup() { return IpxSocketApi::Current().Cleanup(); }
 };
+using IpxSocketSession = BasicWinsockSession<IpxSocketCalls>;

@@ -31,9 +31,10 @@ SinfLibrary::SinfLibrary(const char* libraryName) : DynamicLibrary(libraryName) 
         initResult = init();
 }
 
-// Runs before the DynamicLibrary part unloads the library.
+// Runs before the DynamicLibrary part unloads the library; at process exit
+// the library may already be detached, so it is not called then.
 SinfLibrary::~SinfLibrary() {
-    if (initResult == 0)
+    if (initResult == 0 || ProcessIsExiting())
         return;
     if (CloseFn close = As<CloseFn>(entryPoints[e_SINF_Close]))
         close();

@@ -1,22 +1,19 @@
 #include "platform/TimezoneLibrary.h"
 
-#include "platform/DynamicLibrary.h"
+#include "platform/HwNicLibrary.h"
 
 namespace {
-// Loaded once and never unloaded, also not when this module unloads (no
-// FreeLibrary from inside the loader's notification). A plain handle at
-// namespace scope, not a guarded function-local static: the runtime's guard
-// objects for such a static outlive every unload of this module.
-HMODULE timezoneLibrary = nullptr;
+TimezoneApi realTimezone;
 }  // namespace
 
-bool LoadTimezoneInfo(GetTimezoneInfoFn* fn) {
+template <> TimezoneApi* Seam<TimezoneApi>::real = &realTimezone;
+template <> TimezoneApi* Seam<TimezoneApi>::current = &realTimezone;
+
+bool TimezoneApi::Load(GetTimezoneInfoFn* fn) {
     *fn = nullptr;
-    if (timezoneLibrary == nullptr)
-        timezoneLibrary = LoadLibraryQuietly("kmzhwnic.dll");
-    if (timezoneLibrary == nullptr)
+    HMODULE module = HwNicModule();
+    if (module == nullptr)
         return false;
-    *fn = reinterpret_cast<GetTimezoneInfoFn>(
-        reinterpret_cast<void*>(GetProcAddress(timezoneLibrary, "GetTimezoneInfo")));
+    *fn = HwNicEntry<GetTimezoneInfoFn>(module, "GetTimezoneInfo");
     return true;
 }

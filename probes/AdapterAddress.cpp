@@ -7,6 +7,7 @@
 
 #include "platform/Handles.h"
 #include "platform/NetCalls.h"
+#include "platform/RegistryValue.h"
 #include "platform/WinVersion.h"
 #include "probes/AddressText.h"
 
@@ -23,26 +24,6 @@ constexpr DWORD kQueryGlobalStats = 0x170002;  // IOCTL_NDIS_QUERY_GLOBAL_STATS
 constexpr DWORD kOid8025CurrentAddress = 0x02010102;
 constexpr DWORD kOid8023CurrentAddress = 0x01010102;
 constexpr DWORD kStatsRoom = 4096;
-
-// Reads the string value `name` when its data fits in `room` bytes (at most
-// 255) and copies at most `maxChars` characters of it, up to its first NUL,
-// into `out`. False (out untouched) when the value is missing, too large or
-// not a string.
-bool QueryText(HKEY key, const char* name, DWORD room, char* out, uint32_t maxChars) {
-    char data[256];
-    DWORD type = 0;
-    DWORD size = room;
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS)
-        return false;
-    if ((type != REG_SZ && type != REG_EXPAND_SZ) || size > room)
-        return false;
-    size_t length = strnlen(data, size);
-    if (length > maxChars)
-        length = maxChars;
-    std::memcpy(out, data, length);
-    out[length] = '\0';
-    return true;
-}
 
 // A DOS device name this call defined; removed again unless kept.
 class TemporaryDosName {
@@ -131,10 +112,10 @@ int32_t ReadNetworkCardNt4(uint32_t index, char* adapterAddress, char* descripti
         if (existing++ != index)
             continue;
         char serviceName[128];
-        if (!QueryText(card.Get(), "ServiceName", 126, serviceName, 125))
+        if (ReadRegText(card.Get(), "ServiceName", kRegStrings, 126, serviceName, 125) != ERROR_SUCCESS)
             return 1;
         QueryAdapterAddress(serviceName, adapterAddress, adapterType);
-        QueryText(card.Get(), "Description", 126, description, maxChars);
+        static_cast<void>(ReadRegText(card.Get(), "Description", kRegStrings, 126, description, maxChars));
         return 1;
     }
     return 0;
@@ -154,8 +135,9 @@ int32_t ReadNetworkCardWin2000(uint32_t index, char* adapterAddress, char* descr
                 ERROR_SUCCESS &&
             RegOpenKeyExA(list.Get(), name, 0, KEY_READ, card.Receive()) == ERROR_SUCCESS) {
             found = true;
-            QueryText(card.Get(), "Description", 254, description, maxChars);
-            QueryText(card.Get(), "ServiceName", 254, serviceName, 253);
+            // A value that cannot be read leaves its output as it was.
+            static_cast<void>(ReadRegText(card.Get(), "Description", kRegStrings, 254, description, maxChars));
+            static_cast<void>(ReadRegText(card.Get(), "ServiceName", kRegStrings, 254, serviceName, 253));
         }
     }
     if (!found)

@@ -6,8 +6,9 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "platform/DynamicLibrary.h"
 #include "platform/Handles.h"
+#include "platform/HwNicLibrary.h"
+#include "platform/RegistryValue.h"
 #include "platform/WinVersion.h"
 #include "probes/RegistryLookup.h"
 #include "probes/TextCopy.h"
@@ -23,36 +24,13 @@ const char kAdaptersKey[] = "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Paramet
 const char kInterfacesKey[] = "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces";
 const char kNoAddress[] = "0.0.0.0";
 
-// kmzhwnic.dll and the two entry points the NT 4 path uses.
-using InitHardwareNicFn = uint32_t(__stdcall*)();
-using GetIpAddressInfoFn = uint32_t(__stdcall*)(uint32_t index, char* ipAddress, char* subnetMask,
-                                                char* defaultGateway);
-struct HwNicLibrary {
-    HMODULE module;
+// The two entry points of kmzhwnic.dll the NT 4 path uses. Module-wide:
+// reset at every attempt to use the library.
+struct HwNicEntries {
     InitHardwareNicFn initHardwareNic;
     GetIpAddressInfoFn getIpAddressInfo;
 };
-// Module-wide: reset at every attempt to use the library. The library stays
-// loaded for the rest of the process; one reference is kept (see LoadHwNic).
-HwNicLibrary hwNicLibrary{};
-
-template <typename Fn>
-Fn ProcAs(HMODULE module, const char* name) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
-// Resets hwNicLibrary and loads the library again; false when it is missing.
-// The reference of the previous attempt is dropped only after the new load,
-// so the library never unloads while the process uses it and its load count
-// does not grow with every probe.
-bool LoadHwNic() {
-    HMODULE previous = hwNicLibrary.module;
-    hwNicLibrary = {};
-    hwNicLibrary.module = LoadLibraryQuietly("kmzhwnic.dll");
-    if (previous != nullptr)
-        FreeLibrary(previous);
-    return hwNicLibrary.module != nullptr;
-}
+HwNicEntries hwNicEntries{};
 
 bool IsEmptyOrNoAddress(const char* text) { return text[0] == '\0' || std::strcmp(text, kNoAddress) == 0; }
 
@@ -71,20 +49,8 @@ void ReadNameServers(const char* path, const char* valueName, const char* separa
         SplitNameServers(list, separators, primaryDns, secondaryDns, kMaxChars);
 }
 
-// A value read with the platform's own query into a 126-byte room; false
-// when it is missing or larger.
+// The room the NT 4 layout's values are read in.
 constexpr DWORD kQueryRoom = 126;
-bool QueryValue(HKEY key, const char* name, BYTE (&data)[kQueryRoom], DWORD& size) {
-    size = kQueryRoom;
-    return RegQueryValueExA(key, name, nullptr, nullptr, data, &size) == ERROR_SUCCESS && size <= kQueryRoom;
-}
-
-void QueryText(HKEY key, const char* name, char* out, uint32_t maxChars) {
-    BYTE data[kQueryRoom];
-    DWORD size = 0;
-    if (QueryValue(key, name, data, size))
-        CopyTextFromData(out, data, size, maxChars);
-}
 
 // The local host name's first resolved address, through Windows Sockets 1.1.
 void ResolveHostAddress(char* ipAddress) {
@@ -108,24 +74,21 @@ void ResolveHostAddress(char* ipAddress) {
 
 }  // namespace
 
-uint16_t ReadIpConfigNt4(uint32_t index, char* ipAddress, char* subnetMask, char* defaultGateway,
+bool ReadIpConfigNt4(uint32_t index, char* ipAddress, char* subnetMask, char* defaultGateway,
                          uint32_t* dhcpEnabled, uint32_t maxChars) {
     // The first string of the tcpip binding list names the adapter service.
     char bind[kQueryRoom + 1];
     {
         ScopedRegKey linkage;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kLinkageKey, 0, kReadAccess, linkage.Receive()) != ERROR_SUCCESS)
-            return 0;
-        BYTE data[kQueryRoom];
-        DWORD size = 0;
-        if (!QueryValue(linkage.Get(), "Bind", data, size))
-            return 0;
-        CopyTextFromData(bind, data, size, kQueryRoom);
+            return false;
+        if (ReadRegText(linkage.Get(), "Bind", kAnyRegType, kQueryRoom, bind, kQueryRoom) != ERROR_SUCCESS)
+            return false;
     }
     if (bind[0] == '\0')
-        return 0;
+        return false;
     if (index != 0)
-        return 0;
+        return false;
     const char* slash = std::strrchr(bind, '\\');
     const char* service = slash != nullptr ? slash + 1 : bind;
 
@@ -134,19 +97,20 @@ uint16_t ReadIpConfigNt4(uint32_t index, char* ipAddress, char* subnetMask, char
     char path[100];
     int n = std::snprintf(path, sizeof path, "SYSTEM\\CurrentControlSet\\Services\\%s\\Parameters\\Tcpip", service);
     if (n < 0 || static_cast<size_t>(n) >= sizeof path)
-        return 0;
+        return false;
     ScopedRegKey key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, kReadAccess, key.Receive()) != ERROR_SUCCESS)
-        return 0;
-    QueryText(key.Get(), "IPAddress", ipAddress, maxChars);
-    QueryText(key.Get(), "SubnetMask", subnetMask, maxChars);
-    QueryText(key.Get(), "DefaultGateway", defaultGateway, maxChars);
+        return false;
+    // A value that cannot be read leaves its output as it was.
+    static_cast<void>(ReadRegText(key.Get(), "IPAddress", kAnyRegType, kQueryRoom, ipAddress, maxChars));
+    static_cast<void>(ReadRegText(key.Get(), "SubnetMask", kAnyRegType, kQueryRoom, subnetMask, maxChars));
+    static_cast<void>(ReadRegText(key.Get(), "DefaultGateway", kAnyRegType, kQueryRoom, defaultGateway, maxChars));
     // The first 4 bytes whatever the type; a shorter value is not a number.
     BYTE data[kQueryRoom];
     DWORD size = 0;
-    if (QueryValue(key.Get(), "EnableDHCP", data, size) && size >= 4)
+    if (ReadRegValue(key.Get(), "EnableDHCP", kAnyRegType, data, kQueryRoom, &size) == ERROR_SUCCESS && size >= 4)
         std::memcpy(dhcpEnabled, data, 4);
-    return 1;
+    return true;
 }
 
 void ReadIpConfigWin2000(uint32_t index, char* ipAddress, char* subnetMask, char* hostName, char* domainName,
@@ -220,14 +184,16 @@ int32_t GetAdapterIpConfig(uint32_t index, char* ipAddress, char* subnetMask, ch
 
     if (IsEmptyOrNoAddress(ipAddress) || IsEmptyOrNoAddress(subnetMask) || dhcpEnabled != 0) {
         // What the registry lacks comes from the network hardware library.
-        if (!LoadHwNic())
+        hwNicEntries = {};
+        HMODULE hwNic = ReloadHwNicModule();
+        if (hwNic == nullptr)
             return 0;
-        hwNicLibrary.initHardwareNic = ProcAs<InitHardwareNicFn>(hwNicLibrary.module, "InitHardwareNIC");
-        if (hwNicLibrary.initHardwareNic != nullptr)
-            hwNicLibrary.initHardwareNic();
-        hwNicLibrary.getIpAddressInfo = ProcAs<GetIpAddressInfoFn>(hwNicLibrary.module, "GetIpAddressInfo");
-        if (hwNicLibrary.getIpAddressInfo != nullptr) {
-            uint32_t ok = hwNicLibrary.getIpAddressInfo(index, ipAddress, subnetMask, defaultGateway);
+        hwNicEntries.initHardwareNic = HwNicEntry<InitHardwareNicFn>(hwNic, "InitHardwareNIC");
+        if (hwNicEntries.initHardwareNic != nullptr)
+            hwNicEntries.initHardwareNic();
+        hwNicEntries.getIpAddressInfo = HwNicEntry<GetIpAddressInfoFn>(hwNic, "GetIpAddressInfo");
+        if (hwNicEntries.getIpAddressInfo != nullptr) {
+            uint32_t ok = hwNicEntries.getIpAddressInfo(index, ipAddress, subnetMask, defaultGateway);
             // The library is trusted with the 256-byte buffers, not with
             // terminating them.
             for (char* text : {ipAddress, subnetMask, defaultGateway})

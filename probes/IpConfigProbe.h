@@ -24,7 +24,7 @@ void ReadIpConfigWin2000(uint32_t index, char* ipAddress, char* subnetMask, char
                          char* defaultGateway, char* primaryDns, char* secondaryDns);
 
 // The Windows NT 4 layout: the TCP/IP parameters of the first adapter
-// service bound to tcpip (index 0 only). 1 when that service's key was read,
-// else 0. Values that cannot be read leave their outputs as they were.
-uint16_t ReadIpConfigNt4(uint32_t index, char* ipAddress, char* subnetMask, char* defaultGateway,
+// service bound to tcpip (index 0 only). True when that service's key was
+// read. Values that cannot be read leave their outputs as they were.
+bool ReadIpConfigNt4(uint32_t index, char* ipAddress, char* subnetMask, char* defaultGateway,
                          uint32_t* dhcpEnabled, uint32_t maxChars);

@@ -14,25 +14,11 @@
 #include "decode/Decoders.h"
 #include "decode/DmiBag.h"
 #include "decode/Node.h"
+#include "client/SingClient.h"
 #include "dmi/DmiLocate.h"
 #include "platform/Handles.h"
 
 namespace {
-
-using NumFn = uint32_t(__stdcall*)();
-using NameFn = const char*(__stdcall*)(uint32_t);
-using IndexFn = uint32_t(__stdcall*)(uint32_t);
-using UpdateFn = uint32_t(__stdcall*)(uint32_t, void*, uint32_t);
-using FillFn = uint32_t(__stdcall*)(uint32_t, uint8_t*, void*, uint32_t);
-using FillDmiFn = uint32_t(__stdcall*)(uint32_t, uint32_t, uint32_t, uint32_t);
-
-struct Api {
-    NumFn numGatherers;
-    NameFn name;
-    IndexFn init, close, packetId;
-    UpdateFn update, getDataBufLen;
-    FillFn fillDataBuf;
-};
 
 struct Options {
     bool json = false;
@@ -99,29 +85,7 @@ std::string ToolFolder() {
     return slash == std::string::npos ? "." : p.substr(0, slash);
 }
 
-template <typename Fn>
-bool Resolve(HMODULE m, const char* name, Fn& fn) {
-    fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(m, name)));
-    if (fn == nullptr)
-        std::fprintf(stderr, "singdump: SING32.DLL does not export %s\n", name);
-    return fn != nullptr;
-}
-
-// "error N: the system's text for N".
-std::string SystemError(DWORD code) {
-    char text[512] = {};
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
-                             sizeof text, nullptr);
-    while (n > 0 && (text[n - 1] == '\r' || text[n - 1] == '\n' || text[n - 1] == ' ' || text[n - 1] == '.'))
-        --n;
-    std::string out = "error " + std::to_string(code);
-    return n > 0 && n < sizeof text ? out + ": " + std::string(text, n) : out;
-}
-
-struct Slot {
-    uint32_t index;
-    const char* name;  // null for a gatherer without a name
-};
+using Slot = SingClient::GathererInfo;
 
 bool SameFold(char a, char b) {
     auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
@@ -139,10 +103,10 @@ std::vector<Slot> Select(const std::vector<Slot>& slots, const std::string& want
     bool number = end != wanted.c_str() && *end == '\0';
     std::vector<Slot> prefixed;
     for (const Slot& s : slots) {
-        if ((number && v == s.index) || (s.name != nullptr && wanted == s.name))
+        if ((number && v == s.index) || (s.named && wanted == s.name))
             return {s};
-        if (s.name != nullptr && std::strlen(s.name) >= wanted.size() &&
-            std::equal(wanted.begin(), wanted.end(), s.name, SameFold))
+        if (s.named && s.name.size() >= wanted.size() &&
+            std::equal(wanted.begin(), wanted.end(), s.name.begin(), SameFold))
             prefixed.push_back(s);
     }
     if (prefixed.size() == 1)
@@ -150,7 +114,7 @@ std::vector<Slot> Select(const std::vector<Slot>& slots, const std::string& want
     auto list = [](const std::vector<Slot>& v) {
         std::string out;
         for (const Slot& s : v)
-            out += (out.empty() ? "" : ", ") + std::to_string(s.index) + " \"" + (s.name ? s.name : "") + "\"";
+            out += (out.empty() ? "" : ", ") + std::to_string(s.index) + " \"" + s.name + "\"";
         return out;
     };
     error = prefixed.empty() ? "no gatherer matches '" + wanted + "'; registered: " + list(slots)
@@ -162,8 +126,10 @@ std::vector<Slot> Select(const std::vector<Slot>& slots, const std::string& want
 // library's text is not trusted as a file name) and cut to 64 characters.
 std::string SaveName(const Slot& s) {
     std::string name;
-    for (const char* c = s.name ? s.name : ""; *c != '\0' && name.size() < 64; ++c)
-        name += std::isalnum(static_cast<unsigned char>(*c)) || *c == '-' ? *c : '_';
+    for (size_t i = 0; i < s.name.size() && name.size() < 64; ++i) {
+        char c = s.name[i];
+        name += std::isalnum(static_cast<unsigned char>(c)) || c == '-' ? c : '_';
+    }
     return std::to_string(s.index) + "-" + name + ".bin";
 }
 
@@ -175,7 +141,7 @@ bool SaveBuffer(const std::string& folder, const std::string& file, const std::v
     DWORD written = 0;
     if (!h || !WriteFile(h.Get(), buf.data(), static_cast<DWORD>(buf.size()), &written, nullptr) ||
         written != buf.size()) {
-        error = "cannot write " + path + " (" + SystemError(GetLastError()) + ")";
+        error = "cannot write " + path + " (" + SystemErrorText(GetLastError()) + ")";
         return false;
     }
     return true;
@@ -200,13 +166,12 @@ void AddHexDump(Node& into, const std::vector<uint8_t>& bytes, bool json) {
 }
 
 // Runs one gatherer's cycle and describes it.
-Node RunGatherer(const Api& api, const Slot& slot, const Options& o, bool& healthy) {
+Node RunGatherer(const SingClient& api, const Slot& slot, const Options& o, bool& healthy) {
     const uint32_t index = slot.index;
-    const char* name = slot.name;
     uint32_t packet = api.packetId(index);
     Node g = Node::Group("");
     g.AddNumber("index", index);
-    if (name) g.AddText("name", name); else g.AddMissing("name");
+    if (slot.named) g.AddText("name", slot.name); else g.AddMissing("name");
     g.AddHex("packetId", packet);
     g.AddNumber("init", api.init(index));
     g.AddNumber("update", api.update(index, nullptr, 0));
@@ -260,7 +225,7 @@ bool ReadWholeFile(const char* name, std::vector<uint8_t>& out, std::string& err
     ScopedHandle h(CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!h) {
-        error = "cannot open the file (" + SystemError(GetLastError()) + ")";
+        error = "cannot open the file (" + SystemErrorText(GetLastError()) + ")";
         return false;
     }
     // GetFileSize rather than GetFileSizeEx, which Windows NT 4 lacks.
@@ -283,17 +248,13 @@ bool ReadWholeFile(const char* name, std::vector<uint8_t>& out, std::string& err
 }
 
 // --dmi: one SING_FillDMIInfo call, then the bag file as it is on disk.
-int RunDmi(HMODULE m, const std::string& library, const Options& o) {
-    FillDmiFn fill = nullptr;
-    NameFn name = nullptr;
-    if (!Resolve(m, "SING_FillDMIInfo", fill) || !Resolve(m, "SING_Name", name))
-        return 1;
+int RunDmi(const SingClient& lib, const std::string& library, const Options& o) {
     Node doc = Node::Group("");
     doc.AddText("library", library);
     doc.AddNumber("index", o.dmiIndex);
-    const char* gatherer = name(o.dmiIndex);
+    const char* gatherer = lib.name(o.dmiIndex);
     if (gatherer) doc.AddText("gatherer", gatherer); else doc.AddMissing("gatherer");
-    doc.AddNumber("fillDMIInfo", fill(o.dmiIndex, 0, 0, 0));
+    doc.AddNumber("fillDMIInfo", lib.fillDMIInfo(o.dmiIndex, 0, 0, 0));
 
     // The same rules the library followed, in this same process.
     char path[kDmiPathRoom];
@@ -347,45 +308,28 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string path = o.dll.empty() ? ToolFolder() + "\\SING32.DLL" : o.dll;
-    HMODULE m = LoadLibraryA(path.c_str());
-    if (m == nullptr) {
-        std::fprintf(stderr, "singdump: cannot load %s (%s)\n", path.c_str(), SystemError(GetLastError()).c_str());
+    // The client frees the library on every way out.
+    SingClient api;
+    std::string error;
+    if (!api.Load(path, error)) {
+        std::fprintf(stderr, "singdump: %s\n", error.c_str());
         return 1;
     }
-    if (o.dmi) {
-        int rc = RunDmi(m, path, o);
-        FreeLibrary(m);
-        return rc;
-    }
-    Api api{};
-    bool ok = Resolve(m, "SING_NumGatherers", api.numGatherers) & Resolve(m, "SING_Name", api.name) &
-              Resolve(m, "SING_Init", api.init) & Resolve(m, "SING_Close", api.close) &
-              Resolve(m, "SING_GetUniquePacketID", api.packetId) & Resolve(m, "SING_Update", api.update) &
-              Resolve(m, "SING_GetDataBufLen", api.getDataBufLen) & Resolve(m, "SING_FillDataBuf", api.fillDataBuf);
-    if (!ok)
-        return 1;
+    if (o.dmi)
+        return RunDmi(api, path, o);
 
     uint32_t count = api.numGatherers();
     Node list = Node::List("gatherers");
     bool healthy = true;
-    // The registry has 20 slots; a slot is in use when it answers a name or
-    // a packet id.
-    std::vector<Slot> slots;
-    for (uint32_t i = 0; i < 20; ++i) {
-        const char* name = api.name(i);
-        if (name != nullptr || api.packetId(i) != 0)
-            slots.push_back({i, name});
-    }
-    std::string error;
+    // A slot is in use when it answers a name or a packet id.
+    std::vector<Slot> slots = api.Discover();
     std::vector<Slot> selected = Select(slots, o.gatherer, error);
     if (selected.empty() && !error.empty()) {
-        FreeLibrary(m);
         std::fprintf(stderr, "singdump: %s\n", error.c_str());
         return 1;
     }
     if (!o.save.empty() && !CreateDirectoryA(o.save.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
-        FreeLibrary(m);
-        std::fprintf(stderr, "singdump: cannot create %s (%s)\n", o.save.c_str(), SystemError(GetLastError()).c_str());
+        std::fprintf(stderr, "singdump: cannot create %s (%s)\n", o.save.c_str(), SystemErrorText(GetLastError()).c_str());
         return 1;
     }
     for (const Slot& s : selected) {
@@ -410,6 +354,5 @@ int main(int argc, char** argv) {
             PrintText(g);
         }
     }
-    FreeLibrary(m);
     return healthy ? 0 : 3;
 }

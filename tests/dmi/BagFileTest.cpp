@@ -133,21 +133,27 @@ TEST_F(BagFileTest, AFailedOpenNeverRecreatesAnExistingFile) {
     WriteAll(path, image);
     // Through the open seam, failures a real disk gives only by chance: a
     // transient error opening the existing file...
-    SetBagFileOpenFn([](const char* name, DWORD access, DWORD share, DWORD disposition, DWORD flags) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return disposition == OPEN_EXISTING ? INVALID_HANDLE_VALUE
-                                            : CreateFileA(name, access, share, nullptr, disposition, flags, nullptr);
-    });
+    struct TransientError final : BagFileApi {
+        HANDLE Open(const char* name, DWORD access, DWORD share, DWORD disposition, DWORD flags) override {
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            return disposition == OPEN_EXISTING ? INVALID_HANDLE_VALUE
+                                                : BagFileApi::Open(name, access, share, disposition, flags);
+        }
+    } transient;
+    BagFileApi::Install(&transient);
     EXPECT_EQ(OpenBag(path)->IsOpen(), 0u);
     // ...and another program creating the file just after our open found none.
-    SetBagFileOpenFn([](const char* name, DWORD access, DWORD share, DWORD disposition, DWORD flags) {
-        HANDLE h = CreateFileA(name, access, share, nullptr, disposition, flags, nullptr);
-        if (disposition == OPEN_EXISTING && h == INVALID_HANDLE_VALUE)
-            WriteAll(racePath, raceImage);
-        return h;
-    });
+    struct Race final : BagFileApi {
+        HANDLE Open(const char* name, DWORD access, DWORD share, DWORD disposition, DWORD flags) override {
+            HANDLE h = BagFileApi::Open(name, access, share, disposition, flags);
+            if (disposition == OPEN_EXISTING && h == INVALID_HANDLE_VALUE)
+                WriteAll(racePath, raceImage);
+            return h;
+        }
+    } race;
+    BagFileApi::Install(&race);
     EXPECT_EQ(OpenBag(racePath)->IsOpen(), 0u);
-    SetBagFileOpenFn(nullptr);
+    BagFileApi::Install(nullptr);
     EXPECT_EQ(ReadAll(path), image);
     EXPECT_EQ(ReadAll(racePath), raceImage);
 }

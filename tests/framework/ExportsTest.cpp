@@ -5,6 +5,10 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "client/SingClient.h"
+#include "framework/GathererRegistry.h"
 
 namespace {
 
@@ -40,17 +44,11 @@ constexpr uint32_t kRegisteredCount = sizeof kRegistered / sizeof kRegistered[0]
 class Sing32Dll : public ::testing::Test {
 protected:
     void SetUp() override {
-        module = LoadLibraryA("SING32.DLL");
-        ASSERT_NE(module, nullptr) << "error " << GetLastError();
+        std::string error;
+        ASSERT_TRUE(lib.Load("SING32.DLL", error)) << error;
     }
-    void TearDown() override {
-        if (module != nullptr)
-            FreeLibrary(module);
-    }
-    void* Proc(const char* name) {
-        return reinterpret_cast<void*>(GetProcAddress(module, name));
-    }
-    HMODULE module = nullptr;
+    void* Proc(const char* name) { return lib.Proc(name); }
+    SingClient lib;
 };
 
 #if defined(__i386__)
@@ -103,21 +101,50 @@ TEST_F(Sing32Dll, EachExportRemovesExactlyItsArguments) {
 }
 
 TEST_F(Sing32Dll, RegistersTheGatherersInOrder) {
-    auto num = reinterpret_cast<uint32_t(__stdcall*)()>(Proc("SING_NumGatherers"));
-    auto name = reinterpret_cast<const char*(__stdcall*)(uint32_t)>(Proc("SING_Name"));
-    auto packet = reinterpret_cast<uint32_t(__stdcall*)(uint32_t)>(Proc("SING_GetUniquePacketID"));
-    ASSERT_TRUE(num && name && packet);
-    EXPECT_EQ(num(), kRegisteredCount);
+    EXPECT_EQ(lib.numGatherers(), kRegisteredCount);
+    auto found = lib.Discover();
+    ASSERT_EQ(found.size(), kRegisteredCount);
     for (uint32_t i = 0; i < kRegisteredCount; ++i) {
-        ASSERT_NE(name(i), nullptr) << i;
-        EXPECT_STREQ(name(i), kRegistered[i].name);
-        EXPECT_EQ(packet(i), kRegistered[i].packetId);
-        EXPECT_STREQ(name(i | 0x00010000), kRegistered[i].name);
+        EXPECT_EQ(found[i].index, i);
+        EXPECT_TRUE(found[i].named) << i;
+        EXPECT_EQ(found[i].name, kRegistered[i].name);
+        EXPECT_EQ(found[i].packetId, kRegistered[i].packetId);
+        EXPECT_STREQ(lib.name(i | 0x00010000), kRegistered[i].name);
     }
+    // Past the last registered one every index answers nothing, at the end
+    // of the table and beyond it.
     for (uint32_t i = kRegisteredCount; i < 65536; i += (i < 64 ? 1 : 997)) {
-        EXPECT_EQ(name(i), nullptr) << i;
-        EXPECT_EQ(packet(i), 0u) << i;
+        EXPECT_EQ(lib.name(i), nullptr) << i;
+        EXPECT_EQ(lib.packetId(i), 0u) << i;
     }
+    EXPECT_EQ(lib.name(GathererRegistry::kSlots - 1), nullptr);
+    EXPECT_EQ(lib.name(GathererRegistry::kSlots), nullptr);
+}
+
+TEST_F(Sing32Dll, EveryGathererCompletesTheHostCycle) {
+    std::vector<uint8_t> buf;
+    for (const auto& g : lib.Discover())
+        EXPECT_GE(lib.FullCycle(g.index, buf), 12) << g.name;
+}
+
+// The client refuses what is not SING32.DLL and keeps nothing loaded.
+TEST(SingClient, RefusesMissingLibrariesAndLibrariesWithoutTheExports) {
+    SingClient lib;
+    std::string error;
+    EXPECT_FALSE(lib.Load("no_such_sing32.dll", error));
+    EXPECT_EQ(error.rfind("cannot load no_such_sing32.dll (error 126", 0), 0u) << error;
+    EXPECT_FALSE(lib.Loaded());
+    EXPECT_TRUE(lib.Discover().empty());
+
+    EXPECT_FALSE(lib.Load("sing_fixture.dll", error));
+    EXPECT_EQ(error, "the library does not export SING_NumGatherers");
+    EXPECT_FALSE(lib.Loaded());
+    EXPECT_EQ(GetModuleHandleA("sing_fixture.dll"), nullptr);
+
+    ASSERT_TRUE(lib.Load("SING32.DLL", error)) << error;
+    EXPECT_TRUE(lib.Unload());
+    EXPECT_FALSE(lib.Loaded());
+    EXPECT_EQ(lib.numGatherers, nullptr);
 }
 
 TEST_F(Sing32Dll, FlagDMIRefreshAnswersOneForAnyArgument) {

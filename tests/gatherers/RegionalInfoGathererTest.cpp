@@ -30,15 +30,21 @@ uint32_t __stdcall FakeGetTimezoneInfo(char* t1, char* t2, char* t3, int32_t* n1
     return answer.result;
 }
 
-bool FakeLoader(GetTimezoneInfoFn* fn) {
-    ++answer.loads;
-    *fn = answer.loadable ? FakeGetTimezoneInfo : nullptr;
-    return answer.loadable;
-}
+struct FakeTimezone final : TimezoneApi {
+    bool Load(GetTimezoneInfoFn* fn) override {
+        ++answer.loads;
+        *fn = answer.loadable ? FakeGetTimezoneInfo : nullptr;
+        return answer.loadable;
+    }
+};
 
 class Regional : public ::testing::Test {
 protected:
-    void SetUp() override { answer = Answer{}; }
+    void SetUp() override {
+        answer = Answer{};
+        TimezoneApi::Install(&fake);
+    }
+    void TearDown() override { TimezoneApi::Install(nullptr); }
     // Header, the numbers (5th, 4th, 6th parameter), the three text offsets.
     static std::vector<uint8_t> Fixed(uint32_t length, const int32_t n[3], uint32_t o1, uint32_t o2, uint32_t o3) {
         std::vector<uint8_t> b(length, 0);
@@ -48,7 +54,8 @@ protected:
             databuf::PutU32(b.data(), 12 + 4 * i, words[i]);
         return b;
     }
-    RegionalInfoGatherer g{FakeLoader};
+    FakeTimezone fake;
+    RegionalInfoGatherer g;
 };
 }  // namespace
 

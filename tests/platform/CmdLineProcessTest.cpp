@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/CmdLine.h"
-#include "platform/Handles.h"
+#include "support/ChildProcess.h"
 #include "support/ScratchHive.h"
 #include "support/TempDir.h"
 
@@ -44,32 +44,12 @@ struct ProbeRun {
 std::map<std::string, std::string> RunProbe(const ProbeRun& r) {
     SetEnvironmentVariableA("SING_PROBE_HIVE", r.hive ? r.hive->RootPath().c_str() : nullptr);
     SetEnvironmentVariableA("SING_PROBE_PROFILE", r.profile ? "1" : nullptr);
-    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    ScopedHandle reader, writer;
-    EXPECT_TRUE(CreatePipe(reader.Receive(), writer.Receive(), &sa, 0));
-    SetHandleInformation(reader.Get(), HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = si.hStdError = writer.Get();
-    PROCESS_INFORMATION pi{};
-    std::wstring exe = Wide(r.exe), cmd = Wide(r.commandLine), cwd = Wide(r.workingDir);
-    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                        cwd.empty() ? nullptr : cwd.c_str(), &si, &pi))
-        return {{"error", "cannot start " + r.exe + ": " + std::to_string(GetLastError())}};
-    ScopedHandle process(pi.hProcess), thread(pi.hThread);
-    writer.Reset();
-    std::string out;
-    char buf[512];
-    DWORD got = 0;
-    while (ReadFile(reader.Get(), buf, sizeof buf, &got, nullptr) && got > 0)
-        out.append(buf, got);
-    WaitForSingleObject(process.Get(), 30000);
+    std::string out = RunChild(Wide(r.exe), Wide(r.commandLine), Wide(r.workingDir));
     std::map<std::string, std::string> fields;
     std::istringstream lines(out);
     for (std::string line; std::getline(lines, line);)
         if (size_t eq = line.find('='); eq != std::string::npos)
-            fields[line.substr(0, eq)] = line.substr(eq + 1, line.size() - eq - 1 - (line.back() == '\r'));
+            fields[line.substr(0, eq)] = line.substr(eq + 1);
     if (fields.empty())
         fields["error"] = "no output";
     return fields;

@@ -1,6 +1,22 @@
-// A minimal library for the loader tests.
+// A minimal library for the loader tests. When SING_FIXTURE_DETACH_LOG names
+// a file, its detach writes there how it was unloaded: "free" (FreeLibrary)
+// or "exit" (still loaded when the process ended).
 #include <windows.h>
+
+#include "platform/Handles.h"
 
 extern "C" __declspec(dllexport) int FixtureAnswer() { return 42; }
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+    if (reason != DLL_PROCESS_DETACH)
+        return TRUE;
+    char path[MAX_PATH] = {};
+    DWORD len = GetEnvironmentVariableA("SING_FIXTURE_DETACH_LOG", path, sizeof path);
+    if (len == 0 || len >= sizeof path)
+        return TRUE;
+    ScopedHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (file)
+        WriteFile(file.Get(), reserved == nullptr ? "free" : "exit", 4, &written, nullptr);
+    return TRUE;
+}

@@ -1,11 +1,15 @@
 // Test double of the system information library. It appends to the
-// environment variable SINF_DOUBLE_LOG, which outlives it: L loaded,
+// environment variable SINF_DOUBLE_LOG, which outlives it, and to the file
+// SINF_DOUBLE_FILE names (if any), which outlives the process: L loaded,
 // I SINF_Init, C SINF_Close, U unloaded. SINF_Init answers the number in
-// SINF_DOUBLE_INIT. Built twice: with SINF_Init and without it.
+// SINF_DOUBLE_INIT. Built three times: with SINF_Init, without it, and as
+// KMZSYS32.DLL in a folder of its own for the unload tests.
 #include <windows.h>
 
 #include <cstdint>
 #include <cstdlib>
+
+#include "platform/Handles.h"
 
 namespace {
 
@@ -14,6 +18,16 @@ void Record(char event) {
     DWORD n = GetEnvironmentVariableA("SINF_DOUBLE_LOG", log, sizeof log - 2);
     log[n < sizeof log - 2 ? n : 0] = event;
     SetEnvironmentVariableA("SINF_DOUBLE_LOG", log);
+
+    char path[MAX_PATH] = {};
+    DWORD len = GetEnvironmentVariableA("SINF_DOUBLE_FILE", path, sizeof path);
+    if (len == 0 || len >= sizeof path)
+        return;
+    ScopedHandle file(CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (file)
+        WriteFile(file.Get(), &event, 1, &written, nullptr);
 }
 
 }  // namespace

@@ -31,8 +31,8 @@ std::string Probe(uint32_t index) {
 std::string ReadNt4(uint32_t index) {
     char ip[256] = "keep", mask[256] = "keep", gw[256] = "keep";
     uint32_t dhcp = 99;
-    uint16_t r = ReadIpConfigNt4(index, ip, mask, gw, &dhcp, 255);
-    return std::to_string(r) + "|" + ip + "|" + mask + "|" + gw + "|" + std::to_string(dhcp);
+    bool read = ReadIpConfigNt4(index, ip, mask, gw, &dhcp, 255);
+    return std::string(read ? "1" : "0") + "|" + ip + "|" + mask + "|" + gw + "|" + std::to_string(dhcp);
 }
 }  // namespace
 

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/HwNicLibrary.h"
+
 TEST(Kmzhwnic, AnswersForEachAdapterWithAnIpv4Address) {
     std::set<std::string> expected, answered;
     ULONG size = 64 * 1024;
@@ -42,4 +44,24 @@ TEST(Kmzhwnic, AnswersForEachAdapterWithAnIpv4Address) {
     EXPECT_TRUE(get(count, ip, mask, gw) == 0 && get(0, nullptr, mask, gw) == 0);
     EXPECT_STREQ(ip, "keep");
     FreeLibrary(m);
+}
+
+// The module's one loader keeps exactly one reference however often the NT 4
+// path loads again: the library stays loaded after every reload, and one
+// FreeLibrary then unloads it.
+TEST(Kmzhwnic, TheModuleHoldsOneReference) {
+    ASSERT_EQ(GetModuleHandleA("kmzhwnic.dll"), nullptr);
+    HMODULE first = HwNicModule();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(HwNicModule(), first);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(ReloadHwNicModule(), first);
+        EXPECT_EQ(GetModuleHandleA("kmzhwnic.dll"), first);
+    }
+    EXPECT_NE(HwNicEntry<GetIpAddressInfoFn>(first, "GetIpAddressInfo"), nullptr);
+    EXPECT_EQ(HwNicEntry<GetIpAddressInfoFn>(first, "NoSuchEntry"), nullptr);
+    FreeLibrary(first);
+    EXPECT_EQ(GetModuleHandleA("kmzhwnic.dll"), nullptr);
+    // Give back the reference the module counts as its own.
+    LoadLibraryA("kmzhwnic.dll");
 }

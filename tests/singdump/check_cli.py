@@ -3,7 +3,7 @@
 singdecode must give the objects singdump --json printed in the same run;
 --gatherer takes an index, a name or a unique prefix in any case and lists
 the registered gatherers when nothing matches; errors carry the system's
-message text."""
+message text; a library it refuses is freed before it exits."""
 import json
 import os
 import re
@@ -30,7 +30,7 @@ def run(cmd):
 
 
 def main():
-    wine, singdump, singdecode, work = sys.argv[1:5]
+    wine, singdump, singdecode, work, fixture = sys.argv[1:6]
     if not check(os.path.isfile(singdecode), f"no native singdecode at {singdecode}: build native first"):
         return 1
     shutil.rmtree(work, ignore_errors=True)
@@ -76,6 +76,16 @@ def main():
     rc, out, err = run(dump + ["--save", "Z:" + os.path.join(work, "none", "deeper")])
     check(rc == 1 and re.search(r"cannot create .*deeper \(error 3: \S[^)]*\)$", err.strip()),
           f"--save into a missing folder: exit {rc}, stderr {err!r}")
+
+    # A library without the exports is refused and freed, not left loaded
+    # until the process ends.
+    detach_log = os.path.join(work, "detach.log")
+    os.environ["SING_FIXTURE_DETACH_LOG"] = "Z:" + detach_log
+    rc, out, err = run(dump + ["--dll", "Z:" + fixture])
+    del os.environ["SING_FIXTURE_DETACH_LOG"]
+    how = open(detach_log).read() if os.path.exists(detach_log) else "(no detach)"
+    check(rc == 1 and err.strip() == "singdump: the library does not export SING_NumGatherers" and how == "free",
+          f"library without the exports: exit {rc}, stderr {err!r}, unloaded by {how!r}")
 
     print(f"{0 if failures else 1} passed, {1 if failures else 0} failed")
     return 1 if failures else 0

@@ -9,25 +9,26 @@
 
 #include "platform/Handles.h"
 
-std::string RunChild(const std::string& commandLine) {
+std::string RunChild(const std::wstring& application, const std::wstring& commandLine,
+                     const std::wstring& workingDir) {
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &sa, 0)) {
+    ScopedHandle reader, writer;
+    if (!CreatePipe(reader.Receive(), writer.Receive(), &sa, 0)) {
         ADD_FAILURE() << "CreatePipe: " << GetLastError();
         return {};
     }
-    ScopedHandle reader(readEnd), writer(writeEnd);
     SetHandleInformation(reader.Get(), HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA si{};
+    STARTUPINFOW si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdOutput = writer.Get();
     si.hStdError = writer.Get();
     PROCESS_INFORMATION pi{};
-    std::vector<char> cmd(commandLine.begin(), commandLine.end());
-    cmd.push_back('\0');
-    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-        ADD_FAILURE() << "cannot start " << commandLine << ": " << GetLastError();
+    std::vector<wchar_t> cmd(commandLine.begin(), commandLine.end());
+    cmd.push_back(L'\0');
+    if (!CreateProcessW(application.empty() ? nullptr : application.c_str(), cmd.data(), nullptr, nullptr, TRUE, 0,
+                        nullptr, workingDir.empty() ? nullptr : workingDir.c_str(), &si, &pi)) {
+        ADD_FAILURE() << "cannot start a child program: " << GetLastError();
         return {};
     }
     ScopedHandle process(pi.hProcess), thread(pi.hThread);
@@ -43,6 +44,14 @@ std::string RunChild(const std::string& commandLine) {
         if (!(out[i] == '\r' && i + 1 < out.size() && out[i + 1] == '\n'))
             lines += out[i];
     return lines;
+}
+
+std::string RunChild(const std::string& commandLine) {
+    // In this process's code page, as the ANSI call would have taken it.
+    std::wstring wide(commandLine.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, commandLine.data(), static_cast<int>(commandLine.size()), wide.data(),
+                                    static_cast<int>(wide.size())));
+    return RunChild(std::wstring(), wide, std::wstring());
 }
 
 WineVersionOverride::WineVersionOverride(const std::string& programFile, const char* version)

@@ -8,6 +8,11 @@
 // A failure to start is a test failure and an empty result.
 std::string RunChild(const std::string& commandLine);
 
+// The same with the program named apart from its command line and a working
+// folder of its own (empty: the caller's), all as wide texts.
+std::string RunChild(const std::wstring& application, const std::wstring& commandLine,
+                     const std::wstring& workingDir);
+
 // While alive, Wine reports `version` ("nt40", "win2k", ...) as the Windows
 // version of every process started from `programFile` (a file name such as
 // "probe.exe").

@@ -1,9 +1,31 @@
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include <gtest/gtest.h>
 
 #include "support/CodePage.h"
 #include "text/Str.h"
+
+// This program's allocations: the n-th one after FailAllocation(n) throws
+// std::bad_alloc (n = 0: the next one); FailAllocation(-1) lets all pass.
+namespace {
+int g_allocationsBeforeFailure = -1;
+void FailAllocation(int n) { g_allocationsBeforeFailure = n; }
+}  // namespace
+
+void* operator new(std::size_t size) {
+    if (g_allocationsBeforeFailure >= 0 && g_allocationsBeforeFailure-- == 0)
+        throw std::bad_alloc();
+    if (void* p = std::malloc(size != 0 ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 TEST(Str, DefaultAndNullConstruction) {
     Str empty;
@@ -69,6 +91,48 @@ TEST(Str, SelfAliasingIsSafe) {
     EXPECT_STREQ(s.CStr(), "abcdefabcdef");
     s.Assign(s.CStr());
     EXPECT_STREQ(s.CStr(), "abcdefabcdef");
+}
+
+// Every allocation an operation makes fails in turn: each time the string
+// keeps its old block and text, and it is destroyed once at the end.
+TEST(Str, FailedAllocationKeepsTheOldText) {
+    struct Case {
+        const char* what;
+        void (*op)(Str&);
+        const char* after;
+    };
+    const Case cases[] = {
+        {"Assign, growing", [](Str& s) { s.Assign("a text longer than the block"); }, "a text longer than the block"},
+        {"Assign, shrinking", [](Str& s) { s.Assign("k"); }, "k"},
+        {"Assign from its own block", [](Str& s) { s.Assign(s.CStr() + 5); }, "me "},
+        {"Append, growing", [](Str& s) { s.Append("and more"); }, "keep me and more"},
+        {"Append of itself", [](Str& s) { s.Append(s.CStr()); }, "keep me keep me "},
+        {"ToUtf8", [](Str& s) { s.ToUtf8(); }, "keep me "},
+    };
+    for (const Case& c : cases) {
+        int failures = 0;
+        for (int n = 0; n < 8; ++n) {
+            Str s("keep me ");
+            const char* block = s.CStr();
+            bool threw = false;
+            FailAllocation(n);
+            try {
+                c.op(s);
+            } catch (const std::bad_alloc&) {
+                threw = true;
+            }
+            FailAllocation(-1);
+            if (!threw) {
+                EXPECT_STREQ(s.CStr(), c.after) << c.what;
+                break;
+            }
+            ++failures;
+            EXPECT_EQ(s.CStr(), block) << c.what << ", allocation " << n;
+            EXPECT_EQ(s.Capacity(), 9u) << c.what << ", allocation " << n;
+            EXPECT_STREQ(s.CStr(), "keep me ") << c.what << ", allocation " << n;
+        }
+        EXPECT_GE(failures, 1) << c.what << " allocated nothing";
+    }
 }
 
 // The conversion goes through the companion library from the active ANSI

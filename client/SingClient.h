@@ -1,5 +1,6 @@
-// SING32.DLL as the agent sees it: loaded by name or path, its exports
-// resolved, and the registered gatherers discovered from the 20 slots.
+// SING32.DLL as a host sees it: loaded by path, its exports resolved, and the
+// registered gatherers found among the registry's slots. Used by singdump,
+// the bench and soak tools, and the tests that go through the exports.
 #pragma once
 #include <windows.h>
 
@@ -7,26 +8,33 @@
 #include <string>
 #include <vector>
 
-class SingLibrary {
+#include "platform/Handles.h"
+
+// "error N: the system's text for N" (just "error N" when there is none).
+std::string SystemErrorText(DWORD code);
+
+class SingClient {
 public:
     struct GathererInfo {
         uint32_t index;
-        std::string name;  // empty for a gatherer without a name
+        bool named;        // false for a gatherer whose name is null
+        std::string name;  // empty when not named
         uint32_t packetId;
     };
 
-    SingLibrary() = default;
-    ~SingLibrary() { Unload(); }
-    SingLibrary(const SingLibrary&) = delete;
-    SingLibrary& operator=(const SingLibrary&) = delete;
+    SingClient() = default;
+    SingClient(const SingClient&) = delete;
+    SingClient& operator=(const SingClient&) = delete;
 
-    // Loads the library and resolves every export the tools call; on failure
+    // Loads the library and resolves every export a host calls; on failure
     // `error` says why and nothing stays loaded.
     bool Load(const std::string& path, std::string& error);
     // Frees the library; true when the module is no longer mapped afterwards.
     bool Unload();
-    bool Loaded() const { return module_ != nullptr; }
+    bool Loaded() const { return module_.Valid(); }
     std::string ModulePath() const;
+    // Any export by name; null when nothing is loaded or it is not exported.
+    void* Proc(const char* exportName) const;
 
     // The slots that answer a name or a packet id, in index order.
     std::vector<GathererInfo> Discover() const;
@@ -51,21 +59,11 @@ public:
     DmiFn fillDMIInfo = nullptr;
 
 private:
-    HMODULE module_ = nullptr;
+    ScopedModule module_;
     std::string baseName_;
 };
 
-// Runs every discovered gatherer's full cycle once; false when a buffer came
-// back inconsistent.
-bool CycleAll(const SingLibrary& lib, const std::vector<SingLibrary::GathererInfo>& gatherers,
+// Runs every given gatherer's full cycle once; false when a buffer came back
+// inconsistent.
+bool CycleAll(const SingClient& lib, const std::vector<SingClient::GathererInfo>& gatherers,
               std::vector<uint8_t>& buf);
-
-// The modules loaded in this process.
-std::vector<HMODULE> LoadedModules();
-
-// Keeps loaded, for the rest of the process, the DLLs from the system
-// directory that were loaded since `before`; returns their names.
-std::vector<std::string> PinSystemModules(const std::vector<HMODULE>& before);
-
-// The size of a file in bytes, or -1.
-long long FileSize(const std::string& path);
