@@ -2,8 +2,13 @@
 // same facts take through WMI in the same process. Prints the median and
 // spread of one full cycle of all gatherers, of each gatherer's Update and
 // full cycle, and of four WMI queries, then the ratio of the medians. It
-// also reports the library's file size and the private bytes its load adds.
+// also reports the library's file size and the private bytes its load adds,
+// and times each registry-reading gatherer's Update beside its floor: the OS
+// calls that fetch the same facts, made directly. With --layout the library
+// reads one of the registry layouts of real machines instead of this one's.
 #include <windows.h>
+#include <lm.h>
+#include <ntsecapi.h>
 #include <wbemidl.h>
 
 #include <cstdio>
@@ -15,6 +20,8 @@
 #include "ProcessStats.h"
 #include "ProcessModules.h"
 #include "Stats.h"
+#include "platform/Handles.h"
+#include "support/RegLayout.h"
 
 namespace {
 
@@ -22,13 +29,15 @@ struct Options {
     std::string dll = "SING32.DLL";
     long reps = 1000;    // samples per SING32 measurement
     long wmiReps = 50;   // samples per WMI query
+    std::string layout;  // a built-in registry layout, or this machine's registry
 };
 
 void Usage() {
     std::fputs(
-        "usage: sing_bench [--reps N] [--wmi-reps M] [--dll PATH]\n"
+        "usage: sing_bench [--reps N] [--wmi-reps M] [--dll PATH] [--layout NAME]\n"
         "  N samples of each SING32 measurement (default 1000), M samples of each\n"
-        "  WMI query (default 50).\n",
+        "  WMI query (default 50). NAME: a registry layout the library reads instead\n"
+        "  of this machine's (nt4, win2000, xp, win7, win10), except the network cards.\n",
         stderr);
 }
 
@@ -42,6 +51,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
         long n = std::strtol(v.c_str(), &end, 10);
         bool number = end != v.c_str() && *end == '\0' && n > 0;
         if (a == "--dll") o.dll = v;
+        else if (a == "--layout") o.layout = v;
         else if (a == "--reps" && number) o.reps = n;
         else if (a == "--wmi-reps" && number) o.wmiReps = n;
         else return false;
@@ -88,6 +98,200 @@ void PrintRow(const std::string& what, const Summary& s) {
     std::printf("| %s | %zu | %.1f | %.1f | %.1f | %.1f | %.1f |\n", what.c_str(), s.count, s.median, s.min,
                 s.p10, s.p90, s.max);
 }
+
+// ---- Floors: the OS calls that fetch a gatherer's facts, made directly in
+// the order the gatherer needs them, each registry value read by name with
+// one open, query and close. `calls` counts them.
+
+const char kTcpip[] = "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters";
+const char kInterfaces[] = "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces";
+const char kCurrentVersion[] = "Software\\Microsoft\\Windows NT\\CurrentVersion";
+const char kCards[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards";
+
+struct Direct {
+    long calls = 0;
+    bool Open(HKEY parent, const char* path, ScopedRegKey& key) {
+        calls += 2;  // the open and its close
+        return RegOpenKeyExA(parent, path, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
+    }
+    bool Query(HKEY key, const char* name, char (&data)[400]) {
+        ++calls;
+        DWORD size = sizeof data - 1;
+        if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS)
+            return false;
+        data[size] = '\0';
+        return true;
+    }
+    // Subkey number `index` of HKLM\path, opened; its name in `name`.
+    template <size_t N>
+    bool OpenSubkey(const char* path, DWORD index, char (&name)[N], ScopedRegKey& subkey) {
+        ScopedRegKey list;
+        DWORD length = N;
+        ++calls;
+        return Open(HKEY_LOCAL_MACHINE, path, list) &&
+               RegEnumKeyExA(list.Get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+               Open(list.Get(), name, subkey);
+    }
+    bool Read(const char* path, const char* name, char (&data)[400]) {
+        ScopedRegKey key;
+        return Open(HKEY_LOCAL_MACHINE, path, key) && Query(key.Get(), name, data);
+    }
+};
+
+long FloorIpInfo() {
+    Direct d;
+    char data[400];
+    for (DWORD index = 0; index < 8; ++index) {
+        ScopedRegKey adapters, itf;
+        char name[40];
+        if (!d.Open(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Adapters", adapters) ||
+            !d.OpenSubkey(kInterfaces, index, name, itf))
+            continue;
+        std::string path = std::string(kInterfaces) + "\\" + name;
+        d.Read(path.c_str(), "NameServer", data);
+        d.Read(kTcpip, "Hostname", data);
+        if (!d.Read(path.c_str(), "EnableDHCP", data))
+            continue;
+        bool dhcp = data[0] != 0 || data[1] != 0 || data[2] != 0 || data[3] != 0;
+        static const char* const kStatic[] = {"IPAddress", "SubnetMask", "Domain", "DefaultGateway", "NameServer"};
+        static const char* const kDhcp[] = {"DhcpIPAddress", "DhcpSubnetMask", "DhcpDomain", "DhcpDefaultGateway",
+                                            "DhcpNameServer"};
+        for (const char* value : dhcp ? kDhcp : kStatic)
+            d.Read(path.c_str(), value, data);
+    }
+    return d.calls;
+}
+
+long FloorWindowsUserInfo() {
+    Direct d;
+    char data[400];
+    DWORD size = 255;
+    ++d.calls;
+    GetComputerNameA(data, &size);
+    if (d.Read("System\\CurrentControlSet\\Control", "CurrentUser", data) && std::string(data) == "USERNAME")
+        d.Read("Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", "DefaultUserName", data);
+    {
+        ScopedNetApiBuffer info;
+        d.calls += 2;
+        NetWkstaGetInfo(nullptr, 100, info.Receive());
+    }
+    {
+        LSA_OBJECT_ATTRIBUTES attributes{};
+        ScopedLsaHandle policy;
+        ScopedLsaMemory primary;
+        d.calls += 4;
+        if (LsaOpenPolicy(nullptr, &attributes, POLICY_VIEW_LOCAL_INFORMATION, policy.Receive()) == 0)
+            LsaQueryInformationPolicy(policy.Get(), PolicyPrimaryDomainInformation, primary.Receive());
+    }
+    for (const char* value : {"RegisteredOrganization", "RegisteredOwner", "ProductId"})
+        d.Read(kCurrentVersion, value, data);
+    return d.calls;
+}
+
+long FloorNetbiosInfo() {
+    Direct d;
+    for (DWORD index = 0; index < 8; ++index) {
+        char service[400] = "", description[400];
+        {
+            ScopedRegKey card;
+            char name[256];
+            if (!d.OpenSubkey(kCards, index, name, card))
+                continue;
+            d.Query(card.Get(), "Description", description);
+            d.Query(card.Get(), "ServiceName", service);
+        }
+        char target[512];
+        ++d.calls;
+        if (service[0] == '\0' || QueryDosDeviceA(service, target, sizeof target) == 0)
+            continue;
+        std::string path = std::string("\\\\.\\") + service;
+        d.calls += 2;
+        ScopedHandle device(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+        if (!device)
+            continue;
+        for (DWORD oid : {0x02010102u, 0x01010102u}) {
+            uint8_t answer[4096];
+            DWORD returned = 0;
+            ++d.calls;
+            if (DeviceIoControl(device.Get(), 0x170002, &oid, sizeof oid, answer, sizeof answer, &returned, nullptr) &&
+                returned == 6)
+                break;
+        }
+    }
+    return d.calls;
+}
+
+using FloorFn = long (*)();
+FloorFn FloorOf(const std::string& gatherer) {
+    if (gatherer == "WindowsUserInfo") return FloorWindowsUserInfo;
+    if (gatherer == "IPInfo") return FloorIpInfo;
+    if (gatherer == "NETBIOSInfo") return FloorNetbiosInfo;
+    return nullptr;
+}
+
+// HKEY_LOCAL_MACHINE of this process redirected, for the object's life, to a
+// scratch key holding a built-in layout, and this machine's network cards
+// (the layout's cards have no drivers here).
+class LayoutHive {
+public:
+    bool Load(const std::string& layout, std::string& error) {
+        path_ = "Software\\SING32Bench\\" + std::to_string(GetCurrentProcessId());
+        RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, root_.Receive(),
+                            nullptr) != ERROR_SUCCESS) {
+            error = "cannot create the scratch key";
+            return false;
+        }
+        if (!WriteLayout(root_.Get(), layout, error))
+            return false;
+        std::string cards = kCards;
+        RegDeleteTreeA(root_.Get(), cards.c_str());
+        ScopedRegKey from;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kCards, 0, KEY_READ, from.Receive()) == ERROR_SUCCESS) {
+            char name[256];
+            for (DWORD i = 0;; ++i) {
+                DWORD length = sizeof name;
+                if (RegEnumKeyExA(from.Get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+                    break;
+                ScopedRegKey card, copy;
+                std::string to = cards + "\\" + name;
+                if (RegOpenKeyExA(from.Get(), name, 0, KEY_READ, card.Receive()) != ERROR_SUCCESS ||
+                    RegCreateKeyExA(root_.Get(), to.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, copy.Receive(),
+                                    nullptr) != ERROR_SUCCESS)
+                    continue;
+                for (const char* value : {"ServiceName", "Description"}) {
+                    BYTE data[512];
+                    DWORD size = sizeof data, type = 0;
+                    if (RegQueryValueExA(card.Get(), value, nullptr, &type, data, &size) == ERROR_SUCCESS)
+                        RegSetValueExA(copy.Get(), value, 0, type, data, size);
+                }
+            }
+        }
+        overridden_ = RegOverridePredefKey(HKEY_LOCAL_MACHINE, root_.Get()) == ERROR_SUCCESS;
+        if (!overridden_)
+            error = "cannot redirect HKEY_LOCAL_MACHINE";
+        return overridden_;
+    }
+    // This machine's registry again.
+    void Restore() {
+        if (overridden_)
+            RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+        overridden_ = false;
+    }
+    ~LayoutHive() {
+        Restore();
+        if (!path_.empty()) {
+            root_.Reset();
+            RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
+        }
+    }
+
+private:
+    ScopedRegKey root_;
+    std::string path_;
+    bool overridden_ = false;
+};
 
 // The WMI classes and properties that carry the facts the gatherers collect.
 struct WmiQuery {
@@ -238,6 +442,11 @@ int main(int argc, char** argv) {
     SingClient lib;
     std::string error;
     std::vector<uint8_t> buf;
+    LayoutHive hive;
+    if (!o.layout.empty() && !hive.Load(o.layout, error)) {
+        std::fprintf(stderr, "sing_bench: layout %s: %s\n", o.layout.c_str(), error.c_str());
+        return 2;
+    }
     // A first load and cycle, then unload, leaves the system DLLs the library
     // uses loaded (as in an agent), so the footprint below is the library's.
     std::vector<HMODULE> modulesBefore = LoadedModules();
@@ -284,6 +493,33 @@ int main(int argc, char** argv) {
         lib.close(g.index);
         PrintRow(label + " full cycle", Sample(o.reps, [&] { lib.FullCycle(g.index, buf); }));
     }
+
+    // Update and its floor alternate, so that both see the same load.
+    std::printf("\nUpdate beside its floor (the OS calls that fetch the same facts, made directly); registry: %s\n",
+                o.layout.empty() ? "this machine's" : ("layout " + o.layout).c_str());
+    std::puts("| Gatherer | Samples | Update median (us) | Floor median (us) | Floor OS calls | Update / floor |");
+    std::puts("|---|---:|---:|---:|---:|---:|");
+    for (const auto& g : gatherers) {
+        FloorFn floor = FloorOf(g.name);
+        if (floor == nullptr)
+            continue;
+        lib.init(g.index);
+        long calls = floor();
+        std::vector<double> updates, floors;
+        for (long i = 0; i < o.reps; ++i) {
+            Stopwatch u;
+            lib.update(g.index, nullptr, 0);
+            updates.push_back(u.Micros());
+            Stopwatch f;
+            floor();
+            floors.push_back(f.Micros());
+        }
+        lib.close(g.index);
+        Summary su = Summarize(std::move(updates)), sf = Summarize(std::move(floors));
+        std::printf("| \"%s\" (%u) | %zu | %.1f | %.1f | %ld | %.2fx |\n", g.name.c_str(), g.index, su.count,
+                    su.median, sf.median, calls, sf.median > 0 ? su.median / sf.median : 0.0);
+    }
+    hive.Restore();
 
     WmiResult wmi = MeasureWmi(o.wmiReps);
     std::puts("\nWMI, in-process, one IWbemServices connection to ROOT\\CIMV2");

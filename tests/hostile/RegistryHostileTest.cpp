@@ -46,14 +46,18 @@ TEST(HostileRegistry, OversizedAndUnterminatedDataStaysInBounds) {
     ScratchHive hive;
     std::string big64k(64 * 1024, 'A');
     hive.SetRaw(kKey, "A_Huge", REG_SZ, big64k.data(), static_cast<DWORD>(big64k.size()));
+    hive.SetString(kKey, "B_Behind", "seen");
     Guarded g;
-    // Over 400 bytes: the enumeration step fails and the lookup ends.
+    // Over 400 bytes: not found itself, and passed over on the way to the next.
     EXPECT_EQ(GetRegStringValue(HKEY_LOCAL_MACHINE, kKey, "A_Huge", g.Out(), 255), 0u);
+    EXPECT_EQ(g.Out()[0], 0x5A);
+    EXPECT_EQ(GetRegStringValue(HKEY_LOCAL_MACHINE, kKey, "B_Behind", g.Out(), 255), 1u);
+    EXPECT_STREQ(g.Out(), "seen");
     EXPECT_TRUE(g.CanariesIntact());
 
     ScratchHive second;
     // No terminator anywhere: 399 bytes still fit the 400-byte buffer (the
-    // ANSI enumeration adds one), 400 do not and end the lookup.
+    // ANSI enumeration adds one), 400 do not.
     std::string full(400, 'B');
     second.SetRaw(kKey, "B_Fits", REG_SZ, full.data(), 399);
     second.SetRaw(kKey, "C_TooLong", REG_SZ, full.data(), 400);

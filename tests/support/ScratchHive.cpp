@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "support/RegLayout.h"
+
 namespace {
 int counter = 0;
 }
@@ -30,6 +32,11 @@ void ScratchHive::CreateKey(const std::string& path) {
               ERROR_SUCCESS)
         << path;
     RegCloseKey(k);
+}
+
+void ScratchHive::LoadLayout(const std::string& layout) {
+    std::string error;
+    EXPECT_TRUE(WriteLayout(root_, layout, error)) << error;
 }
 
 void ScratchHive::DeleteKey(const std::string& path) { RegDeleteTreeA(root_, path.c_str()); }

@@ -22,6 +22,8 @@ public:
     void SetRaw(const std::string& path, const char* name, DWORD type, const void* data, DWORD size);
     void CreateKey(const std::string& path);
     void DeleteKey(const std::string& path);
+    // Every key and value of a built-in registry layout (support/RegLayout.h).
+    void LoadLayout(const std::string& layout);
     // Makes GetComputerNameA (and so Wine's workstation service) answer `name`.
     void SetComputerName(const std::string& name);
     // The scratch key's path under HKEY_CURRENT_USER, for a child program
