@@ -10,21 +10,39 @@
 # 32-bit Windows code runs on the route sing_i386_route picks (the kernel's
 # own 32-bit support, or Wine's i386 loader under qemu-i386 user mode); where
 # neither works, only the x64 build runs and the scripts say so loudly.
-set -euo pipefail
+# Sourced by the scripts: it sets no shell options of its own (each script
+# sets its own). Tools' output goes to logs under build/logs; each step
+# prints one line, and the log's path when it fails.
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_ROOT=${SING_BUILD_DIR:-$ROOT/build}
+SING_LOG_DIR=$BUILD_ROOT/logs
+mkdir -p "$SING_LOG_DIR"
 export WINEDEBUG=${WINEDEBUG:--all}
 # Console programs only: no display, no Mono/Gecko installers.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 unset DISPLAY
 
+# Runs a step's command with its output in build/logs/NAME.log; prints one
+# line, and on failure the log's path and its last lines.
+sing_step() {
+  local name=$1 log=$SING_LOG_DIR/$1.log; shift
+  if "$@" >"$log" 2>&1; then
+    echo "$name: ok" >&2
+  else
+    echo "$name: FAILED (log: $log)" >&2
+    tail -n 40 "$log" | sed 's/^/    /' >&2
+    return 1
+  fi
+}
+
 sing_setup() {
-  bash "$ROOT/tools/setup-debian.sh"
-  sing_i386_route >/dev/null
+  SING_SETUP_LOG=$SING_LOG_DIR/setup.log bash "$ROOT/tools/setup-debian.sh" || return 1
+  sing_i386_route >/dev/null || return 1
   case $SING_I386_ROUTE in
-    emulated) echo "i386 programs run under Wine's i386 loader in qemu-i386 user mode ($("$SING_EMU_DIR/qemu-i386" --version | head -n1))" >&2 ;;
-    none) echo "note: this machine cannot run 32-bit Windows code (its kernel runs no 32-bit processes and no qemu-i386 >= 8.1 could be had): only the x64 build runs" >&2 ;;
+    native) echo "i386 route: native (the kernel runs 32-bit processes)" >&2 ;;
+    emulated) echo "i386 route: emulated (Wine's i386 loader in $("$SING_EMU_DIR/qemu-i386" --version | head -n1))" >&2 ;;
+    none) echo "i386 route: none: this machine cannot run 32-bit Windows code (its kernel runs no 32-bit processes and no qemu-i386 >= 8.1 could be had): only the x64 build runs" >&2 ;;
   esac
 }
 
@@ -77,7 +95,7 @@ sing_fetch_qemu() {
   if [ -n "$sys" ] && sing_qemu_ok "$sys"; then
     mkdir -p "$SING_EMU_DIR"; ln -sf "$sys" "$q"; return 0
   fi
-  echo "fetching qemu-user from bookworm-backports into $SING_EMU_DIR ..." >&2
+  echo "i386 route: fetching qemu-user from bookworm-backports into $SING_EMU_DIR (log: $SING_LOG_DIR/qemu.log)" >&2
   local apt=$SING_EMU_DIR/apt
   rm -rf "$apt"; mkdir -p "$apt"/{lists/partial,cache/archives/partial,etc/sources.list.d,etc/preferences.d,deb}
   echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm-backports main" \
@@ -92,7 +110,7 @@ APT::Architectures { "amd64"; };
 APT::Sandbox::User "root";
 CONF
   ( export APT_CONFIG=$apt/apt.conf
-    apt-get -q update >&2 && cd "$apt/deb" && apt-get -q download qemu-user >&2 ) || return 1
+    apt-get -q update && cd "$apt/deb" && apt-get -q download qemu-user ) >"$SING_LOG_DIR/qemu.log" 2>&1 || return 1
   dpkg-deb -x "$apt"/deb/qemu-user_*.deb "$apt/x" || return 1
   cp "$apt/x/usr/bin/qemu-i386" "$q.new" && mv "$q.new" "$q"
   rm -rf "$apt"
@@ -153,6 +171,9 @@ sing_wine_loader() {
 # 32-bit programs alike.
 SING_WINEPREFIX=$BUILD_ROOT/wineprefix
 
+# Configures and builds one build folder: sing_cmake DIR CMAKE-ARGS...
+sing_cmake() { local d=$1; shift; cmake -B "$d" "$@" && cmake --build "$d"; }
+
 # Builds: i386 and x64 (shipped, win32 threads), i386-tests and x64-tests.
 sing_build() {
   local arch=$1; shift
@@ -163,19 +184,17 @@ sing_build() {
   local env=""
   [ "$(sing_i386_route)" = emulated ] && env="WINELOADERNOEXEC=1"
   local dir; dir=$(sing_build_dir "$arch")
-  cmake -S "$ROOT" -B "$dir" -G Ninja \
+  sing_step "build-$arch" sing_cmake "$dir" -S "$ROOT" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/$toolchain" -DSING_WINE="$(sing_wine_loader "$base")" \
-    -DSING_WINEPREFIX="$SING_WINEPREFIX" -DSING_WINE_ENV="$env" "${extra[@]}" "$@" >/dev/null
-  cmake --build "$dir" >&2
+    -DSING_WINEPREFIX="$SING_WINEPREFIX" -DSING_WINE_ENV="$env" "${extra[@]}" "$@"
 }
 
 # The OS-independent code built natively with clang under the sanitizers,
 # with its fuzz targets (each runs SING_FUZZ_SECONDS, default 30, in tests).
 sing_build_native() {
   local dir; dir=$(sing_build_dir native)
-  CC=clang CXX=clang++ cmake -S "$ROOT/native" -B "$dir" -G Ninja \
-    -DSING_FUZZ_SECONDS="${SING_FUZZ_SECONDS:-30}" "$@" >/dev/null
-  cmake --build "$dir" >&2
+  CC=clang CXX=clang++ sing_step build-native sing_cmake "$dir" -S "$ROOT/native" -G Ninja \
+    -DSING_FUZZ_SECONDS="${SING_FUZZ_SECONDS:-30}" "$@"
 }
 
 # Selects the prefix and loader for an architecture's Wine runs: $WINE.
@@ -197,9 +216,8 @@ sing_wine_prefix() {
     rm -rf "$WINEPREFIX"
   fi
   if [ ! -e "$WINEPREFIX/system.reg" ]; then
-    echo "creating the Wine prefix $WINEPREFIX ..." >&2
     mkdir -p "$WINEPREFIX"
-    "$wine64" wineboot --init </dev/null >/dev/null 2>&1 || true
+    sing_step wine-prefix "$wine64" wineboot --init </dev/null || return 1
   fi
   if [ "$(sing_i386_route)" != none ] && [ ! -e "$wow" ]; then
     echo "error: the Wine prefix has no 32-bit half ($wow missing)" >&2

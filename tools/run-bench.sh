@@ -6,6 +6,7 @@
 # 1000 load/unload cycles). Both print tables that can be pasted into README.
 # They measure the shipped i386 build (SING_RUN_ARCH=x64 picks the x64 one);
 # under emulation the client side costs more, so compare ratios within a run.
+set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 case "${1:-}" in
   bench|soak) tool=sing_$1; shift ;;

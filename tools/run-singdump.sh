@@ -2,6 +2,7 @@
 # Sets up everything, builds, and runs singdump under Wine: the shipped i386
 # build wherever 32-bit Windows code can run here, else the x64 build.
 # Arguments are passed to singdump (for example --json, --hex, --gatherer IPInfo).
+set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 sing_setup
 arch=$(sing_run_arch)

@@ -5,6 +5,7 @@
 # (the shipped code, posix threads for GoogleTest), then from the x64 one;
 # the OS-independent code's unit tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer; and bounded fuzz runs.
+set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 sing_setup
 route=$(sing_i386_route)
