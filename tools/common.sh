@@ -97,13 +97,15 @@ sing_fetch_qemu() {
   fi
   echo "i386 route: fetching qemu-user from bookworm-backports into $SING_EMU_DIR (log: $SING_LOG_DIR/qemu.log)" >&2
   local apt=$SING_EMU_DIR/apt
-  rm -rf "$apt"; mkdir -p "$apt"/{lists/partial,cache/archives/partial,etc/sources.list.d,etc/preferences.d,deb}
+  # Its own configuration folder (sources, no preferences), lists and cache:
+  # the machine's APT set-up is neither read nor changed.
+  rm -rf "$apt"; mkdir -p "$apt"/{lists/partial,cache/archives/partial,etc,deb}
   echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm-backports main" \
     >"$apt/etc/sources.list"
   cat >"$apt/apt.conf" <<CONF
-Dir::Etc::SourceList "$apt/etc/sources.list";
-Dir::Etc::SourceParts "$apt/etc/sources.list.d";
-Dir::Etc::PreferencesParts "$apt/etc/preferences.d";
+Dir::Etc "$apt/etc";
+Dir::Etc::Parts "$apt/etc";
+Dir::Etc::PreferencesParts "$apt/etc";
 Dir::State::Lists "$apt/lists";
 Dir::Cache "$apt/cache";
 APT::Architectures { "amd64"; };

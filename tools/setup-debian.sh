@@ -19,10 +19,7 @@ SUDO=
 
 # An earlier version of this script pinned the security suite below the main
 # suite for every package; that pin must not outlive us.
-old_pin=/etc/apt/preferences.d/sing32-wine-pin
-if [ -e "$old_pin" ]; then
-  $SUDO rm -f "$old_pin" && echo "set-up: removed $old_pin left by an earlier set-up" >&2
-fi
+pin=/etc/apt/preferences.d/sing32-wine-pin; if [ -e $pin ]; then $SUDO rm -f $pin && echo "set-up: removed the apt pin an earlier set-up left ($pin)" >&2; fi
 
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
