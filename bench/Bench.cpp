@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "BagBench.h"
 #include "Com.h"
 #include "ProcessStats.h"
 #include "ProcessModules.h"
@@ -29,14 +30,17 @@ struct Options {
     std::string dll = "SING32.DLL";
     long reps = 1000;    // samples per SING32 measurement
     long wmiReps = 50;   // samples per WMI query
+    long bagReps = 20;   // samples per large bag file
+    bool bagOnly = false;
     std::string layout;  // a built-in registry layout, or this machine's registry
 };
 
 void Usage() {
     std::fputs(
-        "usage: sing_bench [--reps N] [--wmi-reps M] [--dll PATH] [--layout NAME]\n"
+        "usage: sing_bench [--reps N] [--wmi-reps M] [--bag-reps B] [--bag-only] [--dll PATH] [--layout NAME]\n"
         "  N samples of each SING32 measurement (default 1000), M samples of each\n"
-        "  WMI query (default 50). NAME: a registry layout the library reads instead\n"
+        "  WMI query (default 50), B samples of each large bag file open (default 20;\n"
+        "  --bag-only: nothing else). NAME: a registry layout the library reads instead\n"
         "  of this machine's (nt4, win2000, xp, win7, win10), except the network cards.\n",
         stderr);
 }
@@ -44,6 +48,10 @@ void Usage() {
 bool ParseOptions(int argc, char** argv, Options& o) {
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
+        if (a == "--bag-only") {
+            o.bagOnly = true;
+            continue;
+        }
         if (i + 1 >= argc)
             return false;
         std::string v = argv[++i];
@@ -54,6 +62,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
         else if (a == "--layout") o.layout = v;
         else if (a == "--reps" && number) o.reps = n;
         else if (a == "--wmi-reps" && number) o.wmiReps = n;
+        else if (a == "--bag-reps" && number) o.bagReps = n;
         else return false;
     }
     return true;
@@ -439,8 +448,21 @@ int main(int argc, char** argv) {
     }
     std::setvbuf(stdout, nullptr, _IONBF, 0);
 
-    SingClient lib;
     std::string error;
+    LargeBagFiles bags;
+    if (!bags.Create(error)) {
+        std::fprintf(stderr, "sing_bench: %s\n", error.c_str());
+        return 2;
+    }
+    std::puts("Large bag files opened through BagFile, as SING_FillDMIInfo opens its file");
+    PrintHeader();
+    for (const auto& f : bags.Files())
+        PrintRow(f.label + (LargeBagFiles::Open(f.path) ? ": opened" : ": refused"),
+                 Sample(o.bagReps, [&] { LargeBagFiles::Open(f.path); }));
+    if (o.bagOnly)
+        return 0;
+
+    SingClient lib;
     std::vector<uint8_t> buf;
     LayoutHive hive;
     if (!o.layout.empty() && !hive.Load(o.layout, error)) {

@@ -53,7 +53,7 @@ uint32_t WriteAt(HANDLE h, uint64_t offset, const uint8_t* data, uint32_t count)
     uint32_t total = 0;
     while (total < count) {
         DWORD put = 0;
-        if (!WriteFile(h, data + total, count - total, &put, nullptr) || put == 0)
+        if (!BagFileApi::Current().Write(h, data + total, count - total, &put) || put == 0)
             break;
         total += put;
     }
@@ -68,6 +68,12 @@ template <> BagFileApi* Seam<BagFileApi>::current = &realBagFiles;
 HANDLE BagFileApi::Open(const char* name, DWORD access, DWORD share, DWORD disposition, DWORD flags) {
     return CreateFileA(name, access, share, nullptr, disposition, flags, nullptr);
 }
+
+BOOL BagFileApi::Write(HANDLE file, const void* data, DWORD count, DWORD* written) {
+    return WriteFile(file, data, count, written, nullptr);
+}
+
+BOOL BagFileApi::Delete(const char* name) { return DeleteFileA(name); }
 
 BagFile::BagFile(const char* fileName_, uint32_t baseOffset_, uint32_t signature_, uint32_t entriesPerBlock_,
                  uint32_t readOnly_, uint32_t openNow)
@@ -135,20 +141,26 @@ uint32_t BagFile::Open() {
     uint8_t bytes[bag::kHeaderSize];
     bag::EncodeHeader(header, bytes);
     firstBlockOffset = header.firstBlockOffset;
-    if (WriteAt(handle.Get(), baseOffset, bytes, sizeof bytes) != sizeof bytes) {
-        CloseFile();
-        return 0;
-    }
+    if (WriteAt(handle.Get(), baseOffset, bytes, sizeof bytes) != sizeof bytes)
+        return AbandonCreated();
     FlushFileBuffers(handle.Get());
     blockSize = bag::BlockSize(entriesPerBlock);
     // A new file's chain is this one block, whatever an earlier load held.
     blocks.Clear();
-    if (!AppendBlock(firstBlockOffset)) {
-        CloseFile();
-        return 0;
-    }
+    if (!AppendBlock(firstBlockOffset))
+        return AbandonCreated();
     openCount = 1;
     return 1;
+}
+
+// A stub left behind (disk full, quota) would be refused by every later open
+// as a damaged file; deleted, the next open creates the file afresh. Only
+// called for the file that this Open created with CREATE_NEW and has held
+// without sharing since.
+uint32_t BagFile::AbandonCreated() {
+    CloseFile();
+    BagFileApi::Current().Delete(fileName);
+    return 0;
 }
 
 uint32_t BagFile::LoadIndex() {

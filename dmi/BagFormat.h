@@ -22,6 +22,11 @@ constexpr uint32_t kEmptyKey = 0xFFFFFFFF;
 // Largest N accepted in a header or used for a new file. This product writes
 // 20; anything past this bound is damage, not a format choice.
 constexpr uint32_t kMaxEntriesPerBlock = 0x10000;
+// Largest index (blocks x block size) loaded: 1,048,576 blocks of N = 1. The
+// product's files hold a few blocks; a longer chain is refused as damage.
+constexpr uint32_t kMaxIndexBytes = 16u << 20;
+// The chain is read through a window of this many bytes (see LoadChain).
+constexpr uint32_t kReadAheadBytes = 64u << 10;
 
 struct Header {
     uint32_t signature = 0;
@@ -44,6 +49,7 @@ enum class Status {
     BadEntriesPerBlock,  // N of 0 or above kMaxEntriesPerBlock
     ShortBlock,          // an index block lies (partly) past the end of the file
     ChainTooLong,        // more blocks than the file can hold apart: a loop
+    IndexTooLarge,       // more than kMaxIndexBytes of index blocks
     NoMemory,
 };
 
@@ -87,11 +93,14 @@ private:
 };
 
 // The in-memory copies of a file's index blocks, in chain order. The pointer
-// array grows in steps of 32 slots; block buffers stay allocated and are
-// reused by later loads while the block size stays the same.
+// array starts with 32 slots and doubles when full (32, 64, 128, ...), so
+// loading n blocks copies fewer than 2n pointers. Block buffers come several
+// to an allocation (as many as are loaded already, up to 64 KiB), stay
+// allocated and are reused by later loads while the block size stays the
+// same.
 class BlockArray {
 public:
-    static constexpr uint32_t kGrowth = 32;
+    static constexpr uint32_t kFirstSlots = 32;
     BlockArray() = default;
     ~BlockArray();
     BlockArray(const BlockArray&) = delete;
@@ -99,6 +108,8 @@ public:
 
     uint32_t Count() const { return count_; }
     uint32_t Capacity() const { return capacity_; }
+    // How many times the pointer array was grown (each grow copies it).
+    uint32_t Regrowths() const { return regrowths_; }
     uint8_t* Block(uint32_t i) const { return i < count_ ? slots_[i] : nullptr; }
     // Drops the loaded blocks (buffers are kept for reuse).
     void Clear() { count_ = 0; }
@@ -114,10 +125,13 @@ public:
     }
 
 private:
+    bool AddBuffers(uint32_t blockSize);
     void FreeBuffers();
     uint8_t** slots_ = nullptr;
+    uint8_t* chunks_ = nullptr;  // the buffers' allocations, each linked to the next by its first bytes
     uint32_t count_ = 0;
     uint32_t capacity_ = 0;
+    uint32_t regrowths_ = 0;
     uint32_t bufferSize_ = 0;  // size of every allocated buffer
 };
 
@@ -129,7 +143,12 @@ struct ChainResult {
 // Reads the chain that starts at `firstBlockOffset` into `blocks` (cleared
 // first). The walk is bounded by the source's size: every block must lie
 // wholly inside it and there can be no more blocks than fit in it side by
-// side, so a looping or endless chain ends with ChainTooLong.
+// side, so a looping or endless chain ends with ChainTooLong; and by
+// kMaxIndexBytes, past which it stops with IndexTooLarge. The source is read
+// kReadAheadBytes at a time while the chain runs forward through the file;
+// a block behind the window is read on its own. Whatever the chain's order,
+// the walk reads less than twice the source's size plus one window, besides
+// the blocks it reads on their own.
 ChainResult LoadChain(ByteSource& source, uint32_t firstBlockOffset, uint32_t blockSize, BlockArray& blocks);
 
 }  // namespace bag

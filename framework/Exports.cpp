@@ -58,6 +58,8 @@ SING_API uint32_t SING_GetDataBufLen(uint32_t index, void* p, uint32_t n) {
 }
 
 SING_API uint32_t SING_FillDataBuf(uint32_t index, uint8_t* buf, void* p, uint32_t n) {
+    if (buf == nullptr)  // nothing to fill; a gatherer would write through it
+        return 0;
     return Forward<uint32_t>(index, [=](Gatherer& g) {
         return p == nullptr ? g.FillDataBuf(buf) : g.FillDataBuf(buf, p, n);
     });

@@ -12,14 +12,18 @@ uint32_t count;
 }  // namespace
 
 bool GathererRegistry::RegisterGatherer(Gatherer* g) {
-    if (count >= kSlots) {
-        g->index = kNotRegistered;
-        return false;
+    // The lowest empty slot: after an unregistration the count no longer
+    // names one, and slots[count] may hold a live gatherer.
+    for (uint32_t i = 0; i < kSlots; ++i) {
+        if (slots[i] == nullptr) {
+            g->index = i;
+            slots[i] = g;
+            ++count;
+            return true;
+        }
     }
-    g->index = count;
-    slots[count] = g;
-    ++count;
-    return true;
+    g->index = kNotRegistered;
+    return false;
 }
 
 void GathererRegistry::UnregisterGatherer(Gatherer* g) {

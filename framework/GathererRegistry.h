@@ -10,8 +10,8 @@ public:
     // Slot value given to a gatherer the full table could not take.
     static constexpr uint32_t kNotRegistered = 0xFFFFFFFFu;
 
-    // Takes the next free slot; a registration past the last slot is refused
-    // (the gatherer keeps kNotRegistered and stays unreachable).
+    // Takes the lowest empty slot; with every slot taken the registration is
+    // refused (the gatherer keeps kNotRegistered and stays unreachable).
     static bool RegisterGatherer(Gatherer* g);
     static void UnregisterGatherer(Gatherer* g);
     // Null for an empty slot and for any index past the table.

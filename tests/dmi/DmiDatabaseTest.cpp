@@ -124,3 +124,33 @@ TEST(FillDMIInfo, OpensTheBagFileForTheCallWhateverTheSlot) {
     EXPECT_EQ(probe.fileOpen, 0u);
     EXPECT_EQ(ReadAll(bagPath), foreign);
 }
+
+// The disk gives out half way through the header or the first block of the
+// file the call creates: that stub is deleted, so the next call creates the
+// whole file instead of refusing the stub for good.
+TEST(FillDMIInfo, AFileItCouldNotCompleteIsRemovedAndMadeAfreshNextTime) {
+    ScratchHive hive;
+    TempDir dir;
+    hive.SetString(kKey, "Data", dir.Path());
+    const std::string bagPath = dir.File("VOLXDMI.BAG");
+    struct DiskFull final : BagFileApi {
+        DWORD failing = 0;  // the size of the write that fails
+        BOOL Write(HANDLE file, const void* data, DWORD count, DWORD* written) override {
+            if (count != failing)
+                return BagFileApi::Write(file, data, count, written);
+            BagFileApi::Write(file, data, count / 2, written);
+            SetLastError(ERROR_DISK_FULL);
+            return FALSE;
+        }
+    } disk;
+    for (DWORD failing : {bag::kHeaderSize, bag::BlockSize(kDmiEntriesPerBlock)}) {
+        disk.failing = failing;
+        BagFileApi::Install(&disk);
+        EXPECT_EQ(SING_FillDMIInfo(0xFFFF, 0, 0, 0), 0u);
+        BagFileApi::Install(nullptr);
+        EXPECT_FALSE(Exists(bagPath)) << failing;
+        EXPECT_EQ(SING_FillDMIInfo(0xFFFF, 0, 0, 0), 0u);
+        EXPECT_EQ(ReadAll(bagPath), NewDmiBagImage()) << failing;
+        DeleteFileA(bagPath.c_str());
+    }
+}

@@ -84,6 +84,11 @@ TEST_F(RegistryTest, UnregisterLeavesAHoleAndKeepsOtherSlots) {
     // The count no longer reaches slot 2, so a name scan stops before it.
     EXPECT_EQ(GathererRegistry::FindGatherer("C"), nullptr);
     EXPECT_EQ(GathererRegistry::FindGatherer("A"), a.get());
+    // A new gatherer takes the hole, not a live slot.
+    auto d = std::make_unique<Plain>("D", 4);
+    EXPECT_EQ(d->GetIndex(), 1u);
+    EXPECT_EQ(SING_GetUniquePacketID(1), 4u);
+    EXPECT_EQ(SING_GetUniquePacketID(2), 3u);
 }
 
 TEST_F(RegistryTest, TwentyFirstRegistrationIsRefused) {
@@ -98,6 +103,11 @@ TEST_F(RegistryTest, TwentyFirstRegistrationIsRefused) {
     extra.reset();  // must not disturb the table
     EXPECT_EQ(GathererRegistry::GathererCount(), 20u);
     EXPECT_EQ(SING_GetUniquePacketID(19), 119u);
+    // A slot freed in the middle is taken again; then the table is full.
+    all[7].reset();
+    auto again = std::make_unique<Plain>("Again", 777);
+    EXPECT_EQ(again->GetIndex(), 7u);
+    EXPECT_EQ(std::make_unique<Plain>("Extra", 999)->GetIndex(), GathererRegistry::kNotRegistered);
 }
 
 TEST_F(RegistryTest, ExportsForwardByLow16BitsOfTheIndex) {
@@ -133,6 +143,7 @@ TEST_F(RegistryTest, TwoFormDispatchTestsOnlyThePointer) {
         ASSERT_EQ(b, 0u);
     EXPECT_EQ(SING_FillDataBuf(0, buf, nullptr, 0), 1u);
     EXPECT_EQ(buf[15], 0xAB);
+    EXPECT_EQ(SING_FillDataBuf(0, nullptr, nullptr, 0), 0u);  // no buffer: nothing written
 }
 
 TEST_F(RegistryTest, EmptySlotsAndIndicesPastTheTableAnswerZero) {

@@ -253,10 +253,11 @@ TEST(Layouts, Nt4IpInfo) {
     const std::string ip = inet_ntoa(*reinterpret_cast<const in_addr*>(h->h_addr_list[0]));
     WSACleanup();
 
-    WineVersionOverride nt4{"sing_nt4_ipconfig.exe", "nt40"};
+    const char kChild[] = "sing_nt4_ipconfig_layouts.exe";  // this program's own (Wine's setting is per name)
+    WineVersionOverride nt4{kChild, "nt40"};
     ScratchHive hive;
     hive.LoadLayout("nt4");
-    EXPECT_EQ(RunChild("sing_nt4_ipconfig.exe " + hive.RootPath() + " - 0 1"),
+    EXPECT_EQ(RunChild(std::string(kChild) + " " + hive.RootPath() + " - 0 1"),
               "nt5=0\n1|" + ip + "|255.255.255.0|10.0.0.1|corp.example|ntsrv01|10.0.0.5|10.0.0.6|-\n"
               "0||||corp.example|ntsrv01|10.0.0.5|10.0.0.6|-\n");
 }

@@ -1,4 +1,4 @@
-// The TCP/IP probe's Windows NT 4 path, run in sing_nt4_ipconfig.exe with
+// The TCP/IP probe's Windows NT 4 path, run in sing_nt4_ipconfig_probes.exe with
 // Wine reporting NT 4.0 to it, against this process's scratch hive and with
 // kmzhwnic.dll present, absent, without GetIpAddressInfo or failing.
 #include <windows.h>
@@ -11,6 +11,8 @@
 #include "support/ScratchHive.h"
 
 namespace {
+// Wine's NT 4 setting is per program name: this child is test_probes' alone.
+const char kChild[] = "sing_nt4_ipconfig_probes.exe";
 const std::string kParams = "System\\CurrentControlSet\\Services\\Tcpip\\Parameters";
 const std::string kService = "SYSTEM\\CurrentControlSet\\Services\\E1\\Parameters\\Tcpip";
 
@@ -44,12 +46,12 @@ protected:
         char path[MAX_PATH];
         std::string dir(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
         dir = kind == "-" ? kind : dir.substr(0, dir.find_last_of('\\')) + "\\hwnic\\" + kind;
-        std::string out = RunChild("sing_nt4_ipconfig.exe " + hive.RootPath() + " \"" + dir + "\" " + indices);
+        std::string out = RunChild(std::string(kChild) + " " + hive.RootPath() + " \"" + dir + "\" " + indices);
         EXPECT_EQ(out.substr(0, 6), "nt5=0\n") << "the child must see Windows NT 4";
         return out.substr(out.find('\n') + 1);
     }
 
-    WineVersionOverride nt4{"sing_nt4_ipconfig.exe", "nt40"};
+    WineVersionOverride nt4{kChild, "nt40"};
     ScratchHive hive;
     const std::string ip = HostAddress();
     // The name-server lists split at spaces only; DhcpNameServer replaces
