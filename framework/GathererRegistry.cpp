@@ -42,7 +42,9 @@ uint32_t GathererRegistry::GathererCount() { return count; }
 Gatherer* GathererRegistry::FindGatherer(const char* name) {
     if (name == nullptr)
         return nullptr;
-    for (uint32_t i = 0; i < count && i < kSlots; ++i) {
+    // Every slot: after an unregistration the count no longer reaches the
+    // highest occupied one.
+    for (uint32_t i = 0; i < kSlots; ++i) {
         Gatherer* g = slots[i];
         if (g != nullptr && g->name != nullptr && std::strcmp(g->name, name) == 0)
             return g;
