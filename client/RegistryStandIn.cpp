@@ -13,6 +13,36 @@ int created = 0;
 std::string Narrow(const std::u16string& units) { return std::string(units.begin(), units.end()); }
 const wchar_t* Wide(const std::u16string& units) { return reinterpret_cast<const wchar_t*>(units.c_str()); }
 
+// Deletes key\path with everything below it. RegDeleteTree came with Windows
+// Vista and RegDeleteKey deletes only a key without subkeys, so this goes
+// depth first; the registry nests at most 512 levels.
+void DeleteTree(HKEY key, const char* path) {
+    ScopedRegKey k;
+    if (RegOpenKeyExA(key, path, 0, KEY_ALL_ACCESS, k.Receive()) != ERROR_SUCCESS)
+        return;
+    char name[256];
+    DWORD length = sizeof name;
+    while (RegEnumKeyExA(k.Get(), 0, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
+        DeleteTree(k.Get(), name);
+        ScopedRegKey left;
+        if (RegOpenKeyExA(k.Get(), name, 0, KEY_READ, left.Receive()) == ERROR_SUCCESS)
+            return;  // could not be deleted: give up rather than loop
+        length = sizeof name;
+    }
+    k.Reset();
+    RegDeleteKeyA(key, path);
+}
+
+// RegOverridePredefKey came with Windows 2000: looked up at run time, so that
+// the programs still load on Windows NT 4.
+LONG OverrideLocalMachine(HKEY with) {
+    using Override = LONG(WINAPI*)(HKEY, HKEY);
+    HMODULE advapi = GetModuleHandleA("advapi32.dll");
+    auto fn = advapi ? reinterpret_cast<Override>(reinterpret_cast<void*>(GetProcAddress(advapi, "RegOverridePredefKey")))
+                     : nullptr;
+    return fn ? fn(HKEY_LOCAL_MACHINE, with) : ERROR_CALL_NOT_IMPLEMENTED;
+}
+
 std::string Describe(const std::u16string& path, regexport::Format format) {
     if (format == regexport::Format::Regedit4)
         return Narrow(path);
@@ -50,7 +80,7 @@ RegistryStandIn::~RegistryStandIn() {
     Restore();
     if (root_) {
         root_.Reset();
-        RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
+        DeleteTree(HKEY_CURRENT_USER, path_.c_str());
     }
 }
 
@@ -63,7 +93,7 @@ bool RegistryStandIn::Create(std::string& error) {
     program = program.substr(program.find_last_of("\\/") + 1);
     path_ = "Software\\SING32\\RegistryStandIn\\" + program + "-" + std::to_string(GetCurrentProcessId()) + "-" +
             std::to_string(++created);
-    RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
+    DeleteTree(HKEY_CURRENT_USER, path_.c_str());
     LONG rc = RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
                               nullptr, root_.Receive(), nullptr);
     if (rc != ERROR_SUCCESS)
@@ -93,7 +123,7 @@ bool RegistryStandIn::LoadFiles(const std::vector<std::string>& files, std::stri
 
 void RegistryStandIn::KeepMachineNetworkCards() {
     const char cards[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards";
-    RegDeleteTreeA(root_.Get(), cards);
+    DeleteKey(cards);
     ScopedRegKey from;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, cards, 0, KEY_READ, from.Receive()) != ERROR_SUCCESS)
         return;
@@ -120,8 +150,10 @@ LONG RegistryStandIn::CreateKey(const std::string& path, ScopedRegKey& key) cons
                            key.Receive(), nullptr);
 }
 
+void RegistryStandIn::DeleteKey(const std::string& path) const { DeleteTree(root_.Get(), path.c_str()); }
+
 bool RegistryStandIn::Redirect(std::string& error) {
-    LONG rc = RegOverridePredefKey(HKEY_LOCAL_MACHINE, root_.Get());
+    LONG rc = OverrideLocalMachine(root_.Get());
     redirected_ = rc == ERROR_SUCCESS;
     if (!redirected_)
         error = "cannot redirect HKEY_LOCAL_MACHINE (" + SystemErrorText(rc) + ")";
@@ -130,6 +162,6 @@ bool RegistryStandIn::Redirect(std::string& error) {
 
 void RegistryStandIn::Restore() {
     if (redirected_)
-        RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+        OverrideLocalMachine(nullptr);
     redirected_ = false;
 }

@@ -31,10 +31,12 @@ public:
     // have drivers that answer, and the library would otherwise define DOS
     // device names here for another machine's cards. Before Redirect.
     void KeepMachineNetworkCards();
-    // Creates (or opens) the key HKLM\path of the stand-in.
+    // Creates (or opens) the key HKLM\path of the stand-in; deletes it with
+    // everything below it.
     LONG CreateKey(const std::string& path, ScopedRegKey& key) const;
-    // Makes HKEY_LOCAL_MACHINE of this process the scratch key, and the
-    // machine's again.
+    void DeleteKey(const std::string& path) const;
+    // Makes HKEY_LOCAL_MACHINE of this process the scratch key (Windows 2000
+    // and later), and the machine's again.
     bool Redirect(std::string& error);
     void Restore();
 

@@ -19,7 +19,7 @@ void ScratchHive::LoadLayout(const std::string& layout) {
     EXPECT_TRUE(standIn_.LoadFiles({SING_LAYOUT_DIR "/" + layout + ".reg"}, error)) << error;
 }
 
-void ScratchHive::DeleteKey(const std::string& path) { RegDeleteTreeA(standIn_.Root(), path.c_str()); }
+void ScratchHive::DeleteKey(const std::string& path) { standIn_.DeleteKey(path); }
 
 void ScratchHive::SetRaw(const std::string& path, const char* name, DWORD type, const void* data, DWORD size) {
     ScopedRegKey k;
