@@ -22,7 +22,7 @@
 #include "ProcessModules.h"
 #include "Stats.h"
 #include "platform/Handles.h"
-#include "support/RegLayout.h"
+#include "client/RegistryStandIn.h"
 
 namespace {
 
@@ -41,7 +41,8 @@ void Usage() {
         "  N samples of each SING32 measurement (default 1000), M samples of each\n"
         "  WMI query (default 50), B samples of each large bag file open (default 20;\n"
         "  --bag-only: nothing else). NAME: a registry layout the library reads instead\n"
-        "  of this machine's (nt4, win2000, xp, win7, win10), except the network cards.\n",
+        "  of this machine's (nt4, win2000, xp, win7, win10, win10up, or an export\n"
+        "  file's path), except the network cards.\n",
         stderr);
 }
 
@@ -240,66 +241,23 @@ FloorFn FloorOf(const std::string& gatherer) {
 }
 
 // HKEY_LOCAL_MACHINE of this process redirected, for the object's life, to a
-// scratch key holding a built-in layout, and this machine's network cards
-// (the layout's cards have no drivers here).
+// scratch key holding a registry layout (a name in tests/layouts, or an
+// export file's path), and this machine's network cards (the layout's cards
+// have no drivers here).
 class LayoutHive {
 public:
     bool Load(const std::string& layout, std::string& error) {
-        path_ = "Software\\SING32Bench\\" + std::to_string(GetCurrentProcessId());
-        RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, root_.Receive(),
-                            nullptr) != ERROR_SUCCESS) {
-            error = "cannot create the scratch key";
+        std::string file = layout.find(".reg") != std::string::npos ? layout : SING_LAYOUT_DIR "/" + layout + ".reg";
+        if (!standIn_.Create(error) || !standIn_.LoadFiles({file}, error))
             return false;
-        }
-        if (!WriteLayout(root_.Get(), layout, error))
-            return false;
-        std::string cards = kCards;
-        RegDeleteTreeA(root_.Get(), cards.c_str());
-        ScopedRegKey from;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kCards, 0, KEY_READ, from.Receive()) == ERROR_SUCCESS) {
-            char name[256];
-            for (DWORD i = 0;; ++i) {
-                DWORD length = sizeof name;
-                if (RegEnumKeyExA(from.Get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-                    break;
-                ScopedRegKey card, copy;
-                std::string to = cards + "\\" + name;
-                if (RegOpenKeyExA(from.Get(), name, 0, KEY_READ, card.Receive()) != ERROR_SUCCESS ||
-                    RegCreateKeyExA(root_.Get(), to.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, copy.Receive(),
-                                    nullptr) != ERROR_SUCCESS)
-                    continue;
-                for (const char* value : {"ServiceName", "Description"}) {
-                    BYTE data[512];
-                    DWORD size = sizeof data, type = 0;
-                    if (RegQueryValueExA(card.Get(), value, nullptr, &type, data, &size) == ERROR_SUCCESS)
-                        RegSetValueExA(copy.Get(), value, 0, type, data, size);
-                }
-            }
-        }
-        overridden_ = RegOverridePredefKey(HKEY_LOCAL_MACHINE, root_.Get()) == ERROR_SUCCESS;
-        if (!overridden_)
-            error = "cannot redirect HKEY_LOCAL_MACHINE";
-        return overridden_;
+        standIn_.KeepMachineNetworkCards();
+        return standIn_.Redirect(error);
     }
     // This machine's registry again.
-    void Restore() {
-        if (overridden_)
-            RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-        overridden_ = false;
-    }
-    ~LayoutHive() {
-        Restore();
-        if (!path_.empty()) {
-            root_.Reset();
-            RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
-        }
-    }
+    void Restore() { standIn_.Restore(); }
 
 private:
-    ScopedRegKey root_;
-    std::string path_;
-    bool overridden_ = false;
+    RegistryStandIn standIn_;
 };
 
 // The WMI classes and properties that carry the facts the gatherers collect.

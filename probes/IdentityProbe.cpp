@@ -37,9 +37,18 @@ void ReadValueInto(const char* path, const char* name, char* out, uint32_t size)
         BoundedCopy(out, work, size);
 }
 
+// Upper-cases the single-byte characters of a text in the local code page
+// and leaves each double-byte character as it is: its trail byte may look
+// like a small letter (in code page 932 "\x83\x61" is one character).
 void UpperCase(char* text) {
-    for (; *text != '\0'; ++text)
-        *text = static_cast<char>(std::toupper(static_cast<unsigned char>(*text)));
+    while (*text != '\0') {
+        auto c = static_cast<unsigned char>(*text);
+        if (IsDBCSLeadByte(c) && text[1] != '\0') {
+            text += 2;
+            continue;
+        }
+        *text++ = static_cast<char>(std::toupper(c));
+    }
 }
 
 }  // namespace

@@ -14,7 +14,9 @@
 #include "decode/Decoders.h"
 #include "decode/DmiBag.h"
 #include "decode/Node.h"
+#include "client/RegistryStandIn.h"
 #include "client/SingClient.h"
+#include "client/WholeFile.h"
 #include "dmi/DmiLocate.h"
 #include "platform/Handles.h"
 
@@ -28,12 +30,14 @@ struct Options {
     std::string save;      // folder for the raw buffers; empty for none
     bool dmi = false;      // run SING_FillDMIInfo(dmiIndex) and report the bag file
     uint32_t dmiIndex = 0;
+    std::vector<std::string> registry;  // export files read instead of the machine's registry
 };
 
 void Usage() {
     std::fputs(
         "usage: singdump [--json] [--hex] [--gatherer NAME|INDEX] [--dll PATH] [--save DIR]\n"
-        "       singdump [--json] [--hex] [--dll PATH] --dmi INDEX\n"
+        "                [--registry FILE...]\n"
+        "       singdump [--json] [--hex] [--dll PATH] [--registry FILE...] --dmi INDEX\n"
         "  Loads SING32.DLL (by default from singdump's folder), runs each\n"
         "  gatherer's Init, Update, GetDataBufLen and FillDataBuf, and prints\n"
         "  the data buffer decoded field by field.\n"
@@ -44,7 +48,10 @@ void Usage() {
         "  --dll       load the library from PATH\n"
         "  --save      write each buffer to DIR as INDEX-NAME.bin (for singdecode)\n"
         "  --dmi       run SING_FillDMIInfo for INDEX, then show where the DMI\n"
-        "              bag file is and what its header and index hold\n",
+        "              bag file is and what its header and index hold\n"
+        "  --registry  read HKEY_LOCAL_MACHINE from these registry export files\n"
+        "              (regedit or reg export) instead of this machine's registry;\n"
+        "              every argument up to the next option is a file\n",
         stderr);
 }
 
@@ -56,6 +63,12 @@ bool ParseOptions(int argc, char** argv, Options& o) {
         else if (a == "--gatherer" && i + 1 < argc) o.gatherer = argv[++i];
         else if (a == "--dll" && i + 1 < argc) o.dll = argv[++i];
         else if (a == "--save" && i + 1 < argc) o.save = argv[++i];
+        else if (a == "--registry" && i + 1 < argc) {
+            while (i + 1 < argc && std::strncmp(argv[i + 1], "--", 2) != 0)
+                o.registry.push_back(argv[++i]);
+            if (o.registry.empty())
+                return false;
+        }
         else if (a == "--dmi" && i + 1 < argc) {
             char* end = nullptr;
             const char* v = argv[++i];
@@ -218,39 +231,11 @@ void PrintText(const Node& g) {
     }
 }
 
-// Reads the whole file for display, sharing it with every other opener so
-// that nobody is refused or disturbed while the tool looks.
-bool ReadWholeFile(const char* name, std::vector<uint8_t>& out, std::string& error) {
-    constexpr DWORD kMaxBytes = 64u << 20;
-    ScopedHandle h(CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!h) {
-        error = "cannot open the file (" + SystemErrorText(GetLastError()) + ")";
-        return false;
-    }
-    // GetFileSize rather than GetFileSizeEx, which Windows NT 4 lacks.
-    DWORD high = 0;
-    DWORD low = GetFileSize(h.Get(), &high);
-    if ((low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0 || low > kMaxBytes) {
-        error = "the file is larger than 64 MiB or its size is unknown";
-        return false;
-    }
-    out.resize(low);
-    size_t total = 0;
-    while (total < out.size()) {
-        DWORD got = 0;
-        if (!ReadFile(h.Get(), out.data() + total, static_cast<DWORD>(out.size() - total), &got, nullptr) || got == 0)
-            break;
-        total += got;
-    }
-    out.resize(total);
-    return true;
-}
-
 // --dmi: one SING_FillDMIInfo call, then the bag file as it is on disk.
-int RunDmi(const SingClient& lib, const std::string& library, const Options& o) {
+int RunDmi(const SingClient& lib, const std::string& library, const Node& registry, const Options& o) {
     Node doc = Node::Group("");
     doc.AddText("library", library);
+    doc.Add(Node(registry));
     doc.AddNumber("index", o.dmiIndex);
     const char* gatherer = lib.name(o.dmiIndex);
     if (gatherer) doc.AddText("gatherer", gatherer); else doc.AddMissing("gatherer");
@@ -299,6 +284,25 @@ int RunDmi(const SingClient& lib, const std::string& library, const Options& o) 
     return rc;
 }
 
+// Where the registry facts come from: this machine, or the export files
+// (with the control set read as CurrentControlSet). The network cards and
+// the IPX transport are always this machine's: only its devices answer.
+Node RegistrySource(const std::vector<std::string>& files, const std::string& controlSet) {
+    Node source = Node::Group("registry");
+    if (files.empty()) {
+        source.AddText("source", "this machine");
+        return source;
+    }
+    source.AddText("source", "registry export files, not this machine's registry");
+    source.AddText("devices", "network cards and IPX are this machine's: only its devices answer");
+    Node list = Node::List("files");
+    for (const std::string& f : files)
+        list.AddText("", f);
+    source.Add(std::move(list));
+    if (controlSet.empty()) source.AddMissing("controlSet"); else source.AddText("controlSet", controlSet);
+    return source;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -308,15 +312,26 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string path = o.dll.empty() ? ToolFolder() + "\\SING32.DLL" : o.dll;
-    // The client frees the library on every way out.
+    std::string error, controlSet;
+    // The stand-in is removed, and the client frees the library, on every way out.
+    RegistryStandIn standIn;
+    if (!o.registry.empty()) {
+        bool loaded = standIn.Create(error) && standIn.LoadFiles(o.registry, error, &controlSet);
+        if (loaded)
+            standIn.KeepMachineNetworkCards();
+        if (!loaded || !standIn.Redirect(error)) {
+            std::fprintf(stderr, "singdump: %s\n", error.c_str());
+            return 1;
+        }
+    }
+    const Node source = RegistrySource(o.registry, controlSet);
     SingClient api;
-    std::string error;
     if (!api.Load(path, error)) {
         std::fprintf(stderr, "singdump: %s\n", error.c_str());
         return 1;
     }
     if (o.dmi)
-        return RunDmi(api, path, o);
+        return RunDmi(api, path, source, o);
 
     uint32_t count = api.numGatherers();
     Node list = Node::List("gatherers");
@@ -340,11 +355,14 @@ int main(int argc, char** argv) {
     if (o.json) {
         Node doc = Node::Group("");
         doc.AddText("library", path);
+        doc.Add(Node(source));
         doc.AddNumber("numGatherers", count);
         doc.Add(std::move(list));
         std::printf("%s\n", RenderJson(doc).c_str());
     } else {
-        std::printf("Library: %s\nRegistered gatherers: %u\n", path.c_str(), count);
+        std::printf("Library: %s\n", path.c_str());
+        std::fputs(RenderText(source, 0).c_str(), stdout);
+        std::printf("Registered gatherers: %u\n", count);
         for (const Node& g : list.children) {
             const Node* name = nullptr;
             for (const Node& c : g.children)

@@ -1,8 +1,6 @@
 // The registry-reading gatherers on the registry layouts of real machines
-// (tests/layouts): each buffer byte for byte against the facts ipconfig /all
-// and the System control panel show on that machine. Under Wine a key's
-// values enumerate sorted by name, so the large blobs (DhcpInterfaceOptions,
-// DigitalProductId4) come before the values read after them.
+// (tests/layouts, registry export files): each buffer byte for byte against
+// the facts ipconfig /all and the System control panel show on that machine.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -18,7 +16,6 @@
 #include "gatherers/WinUserGatherer.h"
 #include "probes/AdapterAddress.h"
 #include "support/ChildProcess.h"
-#include "support/RegLayout.h"
 #include "support/ScratchHive.h"
 #include "tests/probes/FakeNet.h"
 
@@ -123,6 +120,23 @@ const std::vector<Layout>& Layouts() {
                "Intel(R) Ethernet Connection (7) I219-V", 253},
               {"{A47E0D93-6B25-4F1C-8D3A-5E9C2B7F1046}", {0x84, 0x1B, 0x77, 0x5A, 0x90, 0xC3}, "841B775A90C3",
                "Intel(R) Wireless-AC 9560 160MHz", 253}},
+             253)},
+        // Exported whole: ControlSet001 is the current set (ControlSet002
+        // holds an older host name), and the TCP/IP parameters spell
+        // HostName as upgraded machines do.
+        {"win10up",
+         {{"", "BUCHHALTUNG-PC", "", "", "", "", ""},
+          {"172.17.80.1", "BUCHHALTUNG-PC", "", "", "", "", "255.255.240.0"},
+          {"10.12.0.57", "BUCHHALTUNG-PC", "buero.example", "10.12.0.1", "10.12.0.10", "10.12.0.11", "255.255.0.0"}},
+         {"kasse", "BUCHHALTUNG-PC", "", "Buchhaltung", "Meier & Soehne KG", "00331-10000-00001-AA482",
+          "BUCHHALTUNG-PC"},
+         WithAbsentCards(
+             {{"{0A4D2E91-7C35-4B68-9F02-6E1B8D3C5A70}", {0x00, 0xFF, 0x0A, 0x4D, 0x2E, 0x91}, "00FF0A4D2E91",
+               "TAP-Windows Adapter V9", 253},
+              {"{2F7B9C04-E163-4A5D-8B21-0C6F4D9E7A38}", {0x00, 0x15, 0x5D, 0x00, 0xA1, 0x01}, "00155D00A101",
+               "Hyper-V Virtual Ethernet Adapter", 253},
+              {"{8C5E1A37-40D9-4F26-A7B3-D91E6C28F045}", {0xD8, 0xBB, 0xC1, 0x22, 0x33, 0x44}, "D8BBC1223344",
+               "Intel(R) Ethernet Connection I217-LM", 253}},
              253)},
         {"win7",
          {{"192.168.126.1", "PC-LAGER-07", "", "", "", "", "255.255.255.0"},
@@ -260,37 +274,4 @@ TEST(Layouts, Nt4IpInfo) {
     EXPECT_EQ(RunChild(std::string(kChild) + " " + hive.RootPath() + " - 0 1"),
               "nt5=0\n1|" + ip + "|255.255.255.0|10.0.0.1|corp.example|ntsrv01|10.0.0.5|10.0.0.6|-\n"
               "0||||corp.example|ntsrv01|10.0.0.5|10.0.0.6|-\n");
-}
-
-TEST(LayoutFormat, ValuesAsWrittenAndMalformedLinesRefused) {
-    std::vector<LayoutKey> keys;
-    std::string error;
-    ASSERT_TRUE(ParseLayout("; comment\n[A\\B]\r\n\"Empty\" = multi\n\"Two\" = multi \"x\" \"\"  ; note\n"
-                            "\"N\" = dword 0xFFFFFFFF\n\"Q\" = qword 1\n\"Blob\" = binary 3\n\"H\" = hex 0a ff\n"
-                            "\"NV Name\" = expand \"%X%\"\n[C]\n",
-                            keys, error))
-        << error;
-    ASSERT_EQ(keys.size(), 2u);
-    EXPECT_EQ(keys[0].path, "A\\B");
-    EXPECT_TRUE(keys[1].values.empty());
-    const std::vector<LayoutValue>& v = keys[0].values;
-    ASSERT_EQ(v.size(), 7u);
-    EXPECT_EQ(v[0].data, (std::vector<uint8_t>{0, 0}));
-    EXPECT_EQ(v[1].data, (std::vector<uint8_t>{'x', 0, 0, 0}));
-    EXPECT_EQ(v[2].type, static_cast<uint32_t>(REG_DWORD));
-    EXPECT_EQ(v[2].data, (std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFF}));
-    EXPECT_EQ(v[3].data.size(), 8u);
-    EXPECT_EQ(v[4].data.size(), 3u);
-    EXPECT_EQ(v[5].data, (std::vector<uint8_t>{0x0A, 0xFF}));
-    EXPECT_EQ(v[6].name, "NV Name");
-    EXPECT_EQ(v[6].type, static_cast<uint32_t>(REG_EXPAND_SZ));
-
-    for (const char* bad : {"\"V\" = sz \"x\"\n", "[K]\n\"V\" = dword 0x100000000\n", "[K]\n\"V\" = sz x\n",
-                            "[K]\n\"V\" = hex 1g\n", "[K]\n\"V\" = text \"x\"\n", "[K]\n\"V\" sz \"x\"\n",
-                            "[K\n", "[K]\n\"V\" = sz \"x\" trailing\n"}) {
-        SCOPED_TRACE(bad);
-        EXPECT_FALSE(ParseLayout(bad, keys, error));
-        EXPECT_EQ(error.substr(0, 5), "line ");
-    }
-    EXPECT_EQ(BuiltInLayout("win95"), nullptr);
 }

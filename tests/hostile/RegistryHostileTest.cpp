@@ -48,7 +48,7 @@ TEST(HostileRegistry, OversizedAndUnterminatedDataStaysInBounds) {
     hive.SetRaw(kKey, "A_Huge", REG_SZ, big64k.data(), static_cast<DWORD>(big64k.size()));
     hive.SetString(kKey, "B_Behind", "seen");
     Guarded g;
-    // Over 400 bytes: not found itself, and passed over on the way to the next.
+    // Over 400 bytes: not found itself; the value beside it is unaffected.
     EXPECT_EQ(GetRegStringValue(HKEY_LOCAL_MACHINE, kKey, "A_Huge", g.Out(), 255), 0u);
     EXPECT_EQ(g.Out()[0], 0x5A);
     EXPECT_EQ(GetRegStringValue(HKEY_LOCAL_MACHINE, kKey, "B_Behind", g.Out(), 255), 1u);
@@ -56,8 +56,8 @@ TEST(HostileRegistry, OversizedAndUnterminatedDataStaysInBounds) {
     EXPECT_TRUE(g.CanariesIntact());
 
     ScratchHive second;
-    // No terminator anywhere: 399 bytes still fit the 400-byte buffer (the
-    // ANSI enumeration adds one), 400 do not.
+    // No terminator anywhere: 399 bytes still fit the 400-byte room (the
+    // ANSI query adds one), 400 do not.
     std::string full(400, 'B');
     second.SetRaw(kKey, "B_Fits", REG_SZ, full.data(), 399);
     second.SetRaw(kKey, "C_TooLong", REG_SZ, full.data(), 400);

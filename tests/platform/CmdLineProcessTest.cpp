@@ -10,6 +10,7 @@
 
 #include "platform/CmdLine.h"
 #include "support/ChildProcess.h"
+#include "support/CodePage.h"
 #include "support/ScratchHive.h"
 #include "support/TempDir.h"
 
@@ -143,11 +144,8 @@ TEST(CmdLineHost, ResponseFilesOnDisk) {
 
 // Run by the test "test_cmdline_dbcs" in a process with code page 932.
 TEST(CmdLineHost, DoubleByteExecutablePathAndRegistryValue) {
-    if (!IsDBCSLeadByte(0x95)) {
-        if (GetEnvironmentVariableA("SING_EXPECT_DBCS", nullptr, 0) != 0)
-            ADD_FAILURE() << "expected a double-byte ANSI code page, got " << GetACP();
-        GTEST_SKIP() << "needs a double-byte ANSI code page (code page " << GetACP() << ")";
-    }
+    if (std::string why = NotDoubleByteCodePage(); !why.empty())
+        GTEST_SKIP() << why;
     const std::string dbcs = "\x95\\";  // one character whose second byte is '\'
     TempDir tmp;
     ScratchHive hive;

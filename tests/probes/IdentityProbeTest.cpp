@@ -10,6 +10,7 @@
 #include <string>
 
 #include "probes/IdentityProbe.h"
+#include "support/CodePage.h"
 #include "support/ScratchHive.h"
 
 namespace {
@@ -60,4 +61,18 @@ TEST(IdentityProbe, LocalPolicyRefusesANameTooLongForACountedString) {
     std::wstring huge(40000, L'a');
     EXPECT_EQ(static_cast<uint32_t>(OpenLocalPolicy(huge.c_str(), 1, &handle)), 0xC000000Du);
     EXPECT_EQ(handle, nullptr);
+}
+
+// Run again by "test_probes_dbcs" in a process with code page 932, where
+// "\x83\x61" is one character whose trail byte is a small letter's.
+TEST(IdentityProbe, DoubleByteWorkgroupKeepsItsCharacters) {
+    if (std::string why = NotDoubleByteCodePage(); !why.empty())
+        GTEST_SKIP() << why;
+    ScratchHive hive;
+    for (auto [name, workgroup] : {std::pair{"\x83\x61\x83\x7A", "\x83\x61\x83\x7A"},
+                                   {"ab\x83\x61-\x83\x41z", "AB\x83\x61-\x83\x41Z"}}) {
+        hive.SetComputerName(name);
+        const std::string want = std::string(name) + "||" + workgroup + "|";
+        EXPECT_EQ(Query().substr(0, want.size()), want);
+    }
 }

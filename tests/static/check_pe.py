@@ -44,7 +44,8 @@ LATER_ONLY = {
         "GetTimeZoneInformationForYear", r"K32\w+",
     ],
     "advapi32.dll": [r"RegGetValue\w", r"RegDeleteKeyEx\w", r"RegSetKeyValue\w", r"RegDeleteTree\w", r"RegCopyTree\w",
-                     r"ConvertSidToStringSid\w", r"ConvertStringSidToSid\w", r"RegOpenKeyTransacted\w"],
+                     r"ConvertSidToStringSid\w", r"ConvertStringSidToSid\w", r"RegOpenKeyTransacted\w",
+                     "RegOverridePredefKey"],
     "ws2_32.dll": ["getaddrinfo", "freeaddrinfo", "getnameinfo", r"\w*AddrInfo\w*", "inet_pton", "inet_ntop", "WSAPoll"],
     "iphlpapi.dll": ["GetAdaptersAddresses"],
     # Added to msvcrt.dll after the runtime Windows NT 4 carries.

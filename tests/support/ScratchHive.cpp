@@ -4,50 +4,27 @@
 
 #include <vector>
 
-#include "support/RegLayout.h"
-
-namespace {
-int counter = 0;
-}
-
 ScratchHive::ScratchHive() {
-    rootPath_ = "Software\\SING32Tests\\" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
-    RegDeleteTreeA(HKEY_CURRENT_USER, rootPath_.c_str());
-    LONG rc = RegCreateKeyExA(HKEY_CURRENT_USER, rootPath_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root_,
-                              nullptr);
-    EXPECT_EQ(rc, ERROR_SUCCESS);
-    EXPECT_EQ(RegOverridePredefKey(HKEY_LOCAL_MACHINE, root_), ERROR_SUCCESS);
-}
-
-ScratchHive::~ScratchHive() {
-    RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-    if (root_ != nullptr)
-        RegCloseKey(root_);
-    RegDeleteTreeA(HKEY_CURRENT_USER, rootPath_.c_str());
+    std::string error;
+    EXPECT_TRUE(standIn_.Create(error) && standIn_.Redirect(error)) << error;
 }
 
 void ScratchHive::CreateKey(const std::string& path) {
-    HKEY k = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(root_, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
-              ERROR_SUCCESS)
-        << path;
-    RegCloseKey(k);
+    ScopedRegKey k;
+    ASSERT_EQ(standIn_.CreateKey(path, k), ERROR_SUCCESS) << path;
 }
 
 void ScratchHive::LoadLayout(const std::string& layout) {
     std::string error;
-    EXPECT_TRUE(WriteLayout(root_, layout, error)) << error;
+    EXPECT_TRUE(standIn_.LoadFiles({SING_LAYOUT_DIR "/" + layout + ".reg"}, error)) << error;
 }
 
-void ScratchHive::DeleteKey(const std::string& path) { RegDeleteTreeA(root_, path.c_str()); }
+void ScratchHive::DeleteKey(const std::string& path) { standIn_.DeleteKey(path); }
 
 void ScratchHive::SetRaw(const std::string& path, const char* name, DWORD type, const void* data, DWORD size) {
-    HKEY k = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(root_, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
-              ERROR_SUCCESS)
-        << path;
-    EXPECT_EQ(RegSetValueExA(k, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS) << name;
-    RegCloseKey(k);
+    ScopedRegKey k;
+    ASSERT_EQ(standIn_.CreateKey(path, k), ERROR_SUCCESS) << path;
+    EXPECT_EQ(RegSetValueExA(k.Get(), name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS) << name;
 }
 
 void ScratchHive::SetString(const std::string& path, const char* name, const std::string& value, DWORD type) {

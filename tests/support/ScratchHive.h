@@ -1,17 +1,18 @@
-// Redirects HKEY_LOCAL_MACHINE of this process to a fresh scratch key under
-// HKEY_CURRENT_USER for the object's life, so tests never read or change the
-// prefix's own HKLM. Wine's in-process services read the scratch hive too
-// (see ActiveComputerName below).
+// Redirects HKEY_LOCAL_MACHINE of this process to a fresh scratch key (the
+// shared RegistryStandIn) for the object's life, so tests never read or
+// change the prefix's own HKLM. Wine's in-process services read the scratch
+// hive too (see SetComputerName below).
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
 
+#include "client/RegistryStandIn.h"
+
 class ScratchHive {
 public:
     ScratchHive();
-    ~ScratchHive();
     ScratchHive(const ScratchHive&) = delete;
     ScratchHive& operator=(const ScratchHive&) = delete;
 
@@ -22,15 +23,14 @@ public:
     void SetRaw(const std::string& path, const char* name, DWORD type, const void* data, DWORD size);
     void CreateKey(const std::string& path);
     void DeleteKey(const std::string& path);
-    // Every key and value of a built-in registry layout (support/RegLayout.h).
+    // Every key and value of the registry export tests/layouts/NAME.reg.
     void LoadLayout(const std::string& layout);
     // Makes GetComputerNameA (and so Wine's workstation service) answer `name`.
     void SetComputerName(const std::string& name);
     // The scratch key's path under HKEY_CURRENT_USER, for a child program
     // that redirects its own HKEY_LOCAL_MACHINE there.
-    const std::string& RootPath() const { return rootPath_; }
+    const std::string& RootPath() const { return standIn_.Path(); }
 
 private:
-    HKEY root_ = nullptr;
-    std::string rootPath_;
+    RegistryStandIn standIn_;
 };
