@@ -18,5 +18,7 @@ arch=$(sing_run_arch)
 sing_build "$arch"
 dir=$(sing_build_dir "$arch")
 sing_wine_start "$arch"
-echo "machine: $(nproc) CPU, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'); $("$WINE" --version); $arch build ($(sing_i386_route) i386 route); $(date -u +%Y-%m-%d)"
+# Wine's version from the plain loader: with WINELOADERNOEXEC set (emulated
+# route) a loader takes "--version" for a program to start.
+echo "machine: $(nproc) CPU, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'); $(env -u WINELOADERNOEXEC /usr/lib/wine/wine64 --version); $arch build ($(sing_i386_route) i386 route); $(date -u +%Y-%m-%d)"
 WINEPATH="Z:$dir/out" "$WINE" "$dir/bench/$tool.exe" "$@"
