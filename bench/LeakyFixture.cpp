@@ -1,27 +1,20 @@
 // A stand-in for SING32.DLL with one gatherer that leaks on purpose, so that
 // a test can show the soak notices: SING_FIXTURE_LEAK=handle leaks an event
 // handle per Update, =memory leaks 1 KB per Update; unset, nothing leaks.
-// SING_FIXTURE_LEAK=throw leaks nothing itself but throws and catches an
-// exception in every Update, which makes the runtime create its emulated-TLS
-// state: a load/unload soak then shows whether the module gives that back.
 #include <windows.h>
 
 #include <cstdint>
 #include <cstring>
-#include <stdexcept>
-
-#include "RuntimeRelease.h"
 
 namespace {
 
-enum class Leak { None, Handle, Memory, Throw };
+enum class Leak { None, Handle, Memory };
 
 Leak Mode() {
     char v[16] = {};
     GetEnvironmentVariableA("SING_FIXTURE_LEAK", v, sizeof v);
     if (std::strcmp(v, "handle") == 0) return Leak::Handle;
     if (std::strcmp(v, "memory") == 0) return Leak::Memory;
-    if (std::strcmp(v, "throw") == 0) return Leak::Throw;
     return Leak::None;
 }
 
@@ -52,12 +45,6 @@ FIXTURE_API SING_Update(uint32_t i, void*, uint32_t) {
         CreateEventA(nullptr, TRUE, FALSE, nullptr);
     else if (mode == Leak::Memory)
         std::memset(HeapAlloc(GetProcessHeap(), 0, 1024), 1, 1024);
-    else if (mode == Leak::Throw) {
-        try {
-            throw std::runtime_error("fixture");
-        } catch (const std::exception&) {
-        }
-    }
     return 1;
 }
 FIXTURE_API SING_GetDataBufLen(uint32_t i, void* p, uint32_t) { return uint16_t(i) == 0 && !p ? kLen : 0; }
@@ -70,9 +57,3 @@ FIXTURE_API SING_FillDataBuf(uint32_t i, uint8_t* buf, void* p, uint32_t) {
     return 1;
 }
 FIXTURE_API SING_FillDMIInfo(uint32_t i, uint32_t, uint32_t, uint32_t) { return uint16_t(i) == 0; }
-
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
-    if (reason == DLL_PROCESS_DETACH && reserved == nullptr)
-        ReleaseRuntimeObjects();
-    return TRUE;
-}

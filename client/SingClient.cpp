@@ -1,7 +1,5 @@
 #include "client/SingClient.h"
 
-#include "framework/GathererRegistry.h"
-
 namespace {
 
 template <typename Fn>
@@ -10,10 +8,6 @@ bool Resolve(const SingClient& lib, const char* name, Fn& fn, std::string& error
     if (fn == nullptr && error.empty())
         error = std::string("the library does not export ") + name;
     return fn != nullptr;
-}
-
-uint32_t ReadU32(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
 }  // namespace
@@ -55,7 +49,9 @@ bool SingClient::Load(const std::string& path, std::string& error) {
 bool SingClient::Unload() {
     numGatherers = nullptr;
     name = nullptr;
-    init = close = packetId = nullptr;
+    init = nullptr;
+    close = nullptr;
+    packetId = nullptr;
     update = getDataBufLen = nullptr;
     fillDataBuf = nullptr;
     fillDMIInfo = nullptr;
@@ -79,7 +75,7 @@ std::vector<SingClient::GathererInfo> SingClient::Discover() const {
     std::vector<GathererInfo> found;
     if (!module_)
         return found;
-    for (uint32_t i = 0; i < GathererRegistry::kSlots; ++i) {
+    for (uint32_t i = 0; i < SING_SLOTS; ++i) {
         const char* n = name(i);
         uint32_t id = packetId(i);
         if (n == nullptr && id == 0)
@@ -98,7 +94,8 @@ long SingClient::FullCycle(uint32_t index, std::vector<uint8_t>& buf) const {
     if (len != 0) {
         fillDataBuf(index, buf.data(), nullptr, 0);
         // Every buffer starts with its own length and the gatherer's packet id.
-        if (len < 12 || ReadU32(buf.data()) != len || ReadU32(buf.data() + 4) != packetId(index))
+        if (len < SING_HEADER_SIZE || sing_u32_at(buf.data(), len, SING_HEADER_LENGTH) != len ||
+            sing_u32_at(buf.data(), len, SING_HEADER_PACKET_ID) != packetId(index))
             result = -1;
     }
     close(index);

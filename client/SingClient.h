@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/Handles.h"
+#include "sdk/sing32.h"
 
 // "error N: the system's text for N" (just "error N" when there is none).
 std::string SystemErrorText(DWORD code);
@@ -44,19 +45,16 @@ public:
     // buffer length, or -1 when the filled buffer's header is inconsistent.
     long FullCycle(uint32_t index, std::vector<uint8_t>& buf) const;
 
-    using NumFn = uint32_t(__stdcall*)();
-    using NameFn = const char*(__stdcall*)(uint32_t);
-    using IndexFn = uint32_t(__stdcall*)(uint32_t);
-    using UpdateFn = uint32_t(__stdcall*)(uint32_t, void*, uint32_t);
-    using FillFn = uint32_t(__stdcall*)(uint32_t, uint8_t*, void*, uint32_t);
-    using DmiFn = uint32_t(__stdcall*)(uint32_t, uint32_t, uint32_t, uint32_t);
-
-    NumFn numGatherers = nullptr;
-    NameFn name = nullptr;
-    IndexFn init = nullptr, close = nullptr, packetId = nullptr;
-    UpdateFn update = nullptr, getDataBufLen = nullptr;
-    FillFn fillDataBuf = nullptr;
-    DmiFn fillDMIInfo = nullptr;
+    // The exports, typed as the kit's header declares them.
+    SING_NumGatherers_fn numGatherers = nullptr;
+    SING_Name_fn name = nullptr;
+    SING_Init_fn init = nullptr;
+    SING_Close_fn close = nullptr;
+    SING_GetUniquePacketID_fn packetId = nullptr;
+    SING_Update_fn update = nullptr;
+    SING_GetDataBufLen_fn getDataBufLen = nullptr;
+    SING_FillDataBuf_fn fillDataBuf = nullptr;
+    SING_FillDMIInfo_fn fillDMIInfo = nullptr;
 
 private:
     ScopedModule module_;

@@ -74,3 +74,22 @@ function(sing_split_debug target)
     COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=${full} $<TARGET_FILE:${target}>
     VERBATIM)
 endfunction()
+
+# Compile options of all code that goes into the DLLs we ship: no C++
+# exceptions and, on i386, no unwind tables either (no unwinder is linked to
+# read them, and Windows unwinds i386 code without them). x86-64 keeps its
+# unwind tables: Windows itself walks the stack through them.
+set(SING_EXCEPTION_FREE_OPTIONS -fno-exceptions)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  list(APPEND SING_EXCEPTION_FREE_OPTIONS -fno-asynchronous-unwind-tables)
+endif()
+
+# A DLL we ship (or one that stands in for one): built with those options and
+# the module's own non-throwing allocation functions (platform/NothrowNew.cpp),
+# so nothing of the runtime that throws, unwinds or keeps per-thread exception
+# state is linked in, and loading and unloading the DLL leaves nothing of that
+# runtime behind.
+function(sing_exception_free target)
+  target_compile_options(${target} PRIVATE ${SING_EXCEPTION_FREE_OPTIONS})
+  target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/platform/NothrowNew.cpp)
+endfunction()

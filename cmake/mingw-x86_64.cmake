@@ -2,8 +2,7 @@
 # so that no MinGW runtime DLL has to travel with the binaries.
 #
 # SING_MINGW_THREADS picks the compiler's threading variant, as for i386:
-#   win32  (default) the shipped build: the runtime objects it creates lazily
-#          are released on unload (cmake/RuntimeRelease.cmake);
+#   win32  (default) the shipped build;
 #   posix  for test builds: GoogleTest needs std::mutex.
 set(SING_MINGW_THREADS "win32" CACHE STRING "MinGW threading variant: win32 or posix")
 set(CMAKE_SYSTEM_NAME Windows)

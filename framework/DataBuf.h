@@ -1,16 +1,16 @@
-// Little-endian data buffer writing: the common 12-byte header, fixed fields,
-// and texts packed behind the fixed part with 16-bit offset slots (0 = the
-// fact has no text). Free of OS headers; also used by the decoders' tests.
+// Little-endian data buffer writing: the common header, fixed fields, and
+// texts packed behind the fixed part with offset slots (0 = the fact has no
+// text). Every offset, size and packet id comes from the public header
+// sdk/sing32.h. Free of OS headers; also used by the decoders' tests.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 
+#include "sdk/sing32.h"
 #include "text/Str.h"
 
 namespace databuf {
-
-constexpr uint32_t kHeaderSize = 12;
 
 inline void PutU16(uint8_t* buf, uint32_t off, uint16_t v) {
     buf[off] = static_cast<uint8_t>(v);
@@ -33,9 +33,9 @@ inline uint32_t GetU32(const uint8_t* buf, uint32_t off) {
 
 // Total length, packet id, buffer format version.
 inline void WriteHeader(uint8_t* buf, uint32_t totalLength, uint32_t packetId, uint32_t version) {
-    PutU32(buf, 0, totalLength);
-    PutU32(buf, 4, packetId);
-    PutU32(buf, 8, version);
+    PutU32(buf, SING_HEADER_LENGTH, totalLength);
+    PutU32(buf, SING_HEADER_PACKET_ID, packetId);
+    PutU32(buf, SING_HEADER_VERSION, version);
 }
 
 // Room the texts take under the offset convention: length + 1 for every

@@ -1,5 +1,6 @@
-// Thin forwarding layer: look the gatherer up, call one operation, and keep
-// every exception inside the module.
+// Thin forwarding layer: look the gatherer up and call one operation. The
+// module throws nothing (it is built without exceptions), so nothing needs
+// catching here.
 #include "framework/Exports.h"
 
 #include "dmi/DmiDatabase.h"
@@ -14,18 +15,13 @@ Gatherer* Lookup(uint32_t index) {
     return GathererRegistry::GetGatherer(static_cast<uint16_t>(index));
 }
 
-// Runs `call` on the gatherer in the slot; an empty slot, or anything thrown,
-// answers 0.
+// Runs `call` on the gatherer in the slot; an empty slot answers 0.
 template <typename Result, typename Call>
-Result Forward(uint32_t index, Call call) noexcept {
-    try {
-        Gatherer* g = Lookup(index);
-        if (g == nullptr)
-            return Result{};
-        return call(*g);
-    } catch (...) {
+Result Forward(uint32_t index, Call call) {
+    Gatherer* g = Lookup(index);
+    if (g == nullptr)
         return Result{};
-    }
+    return call(*g);
 }
 
 }  // namespace
@@ -100,10 +96,6 @@ SING_API uint32_t SING_DMIUpdate(uint32_t index, uint32_t a1) {
 SING_API uint32_t SING_FillDMIInfo(uint32_t index, uint32_t a1, uint32_t a2, uint32_t a3) {
     // The DMI bag file is opened (or created) for the call whether or not the
     // slot holds a gatherer, and closed before the export returns.
-    try {
-        DmiDatabase db(kDmiBagFileName, kDmiSignature, 0);
-        return Forward<uint32_t>(index, [&](Gatherer& g) { return g.FillDMIInfo(a1, a2, a3, &db); });
-    } catch (...) {
-        return 0;
-    }
+    DmiDatabase db(kDmiBagFileName, kDmiSignature, 0);
+    return Forward<uint32_t>(index, [&](Gatherer& g) { return g.FillDMIInfo(a1, a2, a3, &db); });
 }

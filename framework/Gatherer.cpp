@@ -1,6 +1,7 @@
 #include "framework/Gatherer.h"
 
 #include <cstring>
+#include <new>
 
 #include "framework/GathererRegistry.h"
 
@@ -9,8 +10,10 @@ Gatherer::Gatherer(const char* name_, uint32_t typeId_)
     GathererRegistry::RegisterGatherer(this);
     if (name_ != nullptr) {
         size_t size = std::strlen(name_) + 1;
-        name = new char[size];
-        std::memcpy(name, name_, size);
+        // Without memory the gatherer has no name, as with a null one.
+        name = new (std::nothrow) char[size];
+        if (name != nullptr)
+            std::memcpy(name, name_, size);
     }
 }
 

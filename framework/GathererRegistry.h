@@ -2,11 +2,13 @@
 #pragma once
 #include <cstdint>
 
+#include "sdk/sing32.h"
+
 class Gatherer;
 
 class GathererRegistry {
 public:
-    static constexpr uint32_t kSlots = 20;
+    static constexpr uint32_t kSlots = SING_SLOTS;
     // Slot value given to a gatherer the full table could not take.
     static constexpr uint32_t kNotRegistered = 0xFFFFFFFFu;
 

@@ -21,15 +21,14 @@ bool NoLead(unsigned char) { return false; }
 class MemoryFiles : public ResponseFileReader {
 public:
     explicit MemoryFiles(std::vector<std::string> files) : files_(std::move(files)) {}
-    bool Read(const char* name, size_t maxBytes, std::string& out) override {
+    OwnedText Read(const char* name, size_t maxBytes) override {
         if (name[0] != 'f')
-            return false;
+            return nullptr;
         char* end = nullptr;
         unsigned long i = std::strtoul(name + 1, &end, 10);
         if (*end != '\0' || i >= files_.size() || files_[i].size() > maxBytes)
-            return false;
-        out = files_[i];
-        return true;
+            return nullptr;
+        return CopyText(files_[i].c_str());
     }
 
 private:
@@ -53,9 +52,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MemoryFiles files(std::vector<std::string>(pieces.begin() + 3, pieces.end()));
     CmdLine cmd(files, lead);
     HostFacts facts;
-    facts.commandText = pieces[0];
-    facts.workingDir = pieces[1];
-    facts.exePath = pieces[2];
+    facts.commandText = CopyText(pieces[0].c_str());
+    facts.workingDir = CopyText(pieces[1].c_str());
+    facts.exePath = CopyText(pieces[2].c_str());
     cmd.Apply(facts);
 
     CmdLine direct(files, lead);

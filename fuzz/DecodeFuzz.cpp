@@ -9,13 +9,15 @@
 #include "decode/Decoders.h"
 #include "decode/Node.h"
 #include "decode/singdecode.h"
+#include "sdk/sing32.h"
 
 #ifndef SING_FORMAT_INDEX
 #define SING_FORMAT_INDEX 0
 #endif
 
 namespace {
-const uint32_t kPackets[] = {0xABACAB01, 0xABACAB02, 0xABACAB04, 0xABACAB05, 0xABACAB0A, 0xABACAB0B};
+const uint32_t kPackets[] = {SING_WINUSER_PACKET_ID, SING_IPINFO_PACKET_ID, SING_NETBIOS_PACKET_ID,
+                             SING_KMZUSER_PACKET_ID, SING_IPX_PACKET_ID,    SING_REGIONAL_PACKET_ID};
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -24,9 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::unique_ptr<uint8_t[]> buf(new uint8_t[size]);
     if (size > 0)
         std::memcpy(buf.get(), data, size);
-    const BufferFormat* format = FindFormat(packet);
-    if (size >= 12 && format != nullptr) {
-        uint32_t fields[3] = {static_cast<uint32_t>(size), packet, format->version};
+    if (size >= SING_HEADER_SIZE) {
+        uint32_t fields[3] = {static_cast<uint32_t>(size), packet, sing_format_version(packet)};
         for (int f = 0; f < 3; ++f)
             for (int b = 0; b < 4; ++b)
                 buf[f * 4 + b] = static_cast<uint8_t>(fields[f] >> (8 * b));

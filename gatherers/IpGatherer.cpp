@@ -6,25 +6,7 @@
 #include "framework/DataBuf.h"
 #include "probes/IpConfigProbe.h"
 
-namespace {
-
-// Where each table of the buffer starts: eight entries, one per adapter.
-constexpr uint32_t kIpAddressSlots = 12;
-constexpr uint32_t kHostNameSlots = 28;
-constexpr uint32_t kDomainNameSlots = 44;
-constexpr uint32_t kDefaultGatewaySlots = 60;
-constexpr uint32_t kPrimaryDnsSlots = 76;
-constexpr uint32_t kSecondaryDnsSlots = 92;
-constexpr uint32_t kSubnetMaskSlots = 108;
-constexpr uint32_t kReserved3Values = 124;
-constexpr uint32_t kReserved4Values = 156;
-constexpr uint32_t kReservedTextSlots = 188;
-constexpr uint32_t kReserved1Values = 204;
-constexpr uint32_t kReserved2Values = 236;
-
-}  // namespace
-
-IpGatherer::IpGatherer() : Gatherer("IPInfo", kPacketId) {}
+IpGatherer::IpGatherer() : Gatherer("IPInfo", SING_IPINFO_PACKET_ID) {}
 
 uint32_t IpGatherer::Update() {
     for (uint32_t i = 0; i < kAdapters; ++i) {
@@ -44,7 +26,7 @@ uint32_t IpGatherer::Update() {
 }
 
 uint32_t IpGatherer::GetDataBufLen() {
-    uint32_t length = kFixedSize;
+    uint32_t length = SING_IPINFO_FIXED_SIZE;
     for (const Str* texts : {ipAddress, hostName, domainName, defaultGateway, primaryDns, secondaryDns,
                              subnetMask, reservedText})
         length += databuf::TextsSize(texts, kAdapters);
@@ -54,12 +36,12 @@ uint32_t IpGatherer::GetDataBufLen() {
 uint32_t IpGatherer::FillDataBuf(uint8_t* buf) {
     uint32_t length = GetDataBufLen();
     std::memset(buf, 0, length);
-    databuf::WriteHeader(buf, length, GetUniquePacketID(), kBufferVersion);
+    databuf::WriteHeader(buf, length, GetUniquePacketID(), SING_IPINFO_VERSION);
     for (uint32_t i = 0; i < kAdapters; ++i) {
-        databuf::PutU32(buf, kReserved3Values + 4 * i, reserved3[i]);
-        databuf::PutU32(buf, kReserved4Values + 4 * i, reserved4[i]);
-        databuf::PutU32(buf, kReserved1Values + 4 * i, reserved1[i]);
-        databuf::PutU32(buf, kReserved2Values + 4 * i, reserved2[i]);
+        databuf::PutU32(buf, SING_IPINFO_RESERVED3 + 4 * i, reserved3[i]);
+        databuf::PutU32(buf, SING_IPINFO_RESERVED4 + 4 * i, reserved4[i]);
+        databuf::PutU32(buf, SING_IPINFO_RESERVED1 + 4 * i, reserved1[i]);
+        databuf::PutU32(buf, SING_IPINFO_RESERVED2 + 4 * i, reserved2[i]);
     }
     // Adapter by adapter, in this field order.
     struct Field {
@@ -67,11 +49,12 @@ uint32_t IpGatherer::FillDataBuf(uint8_t* buf) {
         uint32_t slots;
     };
     const Field fields[] = {
-        {ipAddress, kIpAddressSlots},       {hostName, kHostNameSlots},         {domainName, kDomainNameSlots},
-        {defaultGateway, kDefaultGatewaySlots}, {primaryDns, kPrimaryDnsSlots}, {secondaryDns, kSecondaryDnsSlots},
-        {subnetMask, kSubnetMaskSlots},     {reservedText, kReservedTextSlots},
+        {ipAddress, SING_IPINFO_IP_ADDRESS},       {hostName, SING_IPINFO_HOST_NAME},
+        {domainName, SING_IPINFO_DOMAIN_NAME},     {defaultGateway, SING_IPINFO_DEFAULT_GATEWAY},
+        {primaryDns, SING_IPINFO_PRIMARY_DNS},     {secondaryDns, SING_IPINFO_SECONDARY_DNS},
+        {subnetMask, SING_IPINFO_SUBNET_MASK},     {reservedText, SING_IPINFO_RESERVED_TEXT},
     };
-    databuf::TextPacker packer(buf, kFixedSize, length);
+    databuf::TextPacker packer(buf, SING_IPINFO_FIXED_SIZE, length);
     for (uint32_t i = 0; i < kAdapters; ++i)
         for (const Field& f : fields)
             databuf::PutU16(buf, f.slots + 2 * i, static_cast<uint16_t>(packer.Put(f.texts[i])));

@@ -4,14 +4,12 @@
 #include <cstdint>
 
 #include "framework/Gatherer.h"
+#include "sdk/sing32.h"
 #include "text/Str.h"
 
 class IpGatherer : public Gatherer {
 public:
-    static constexpr uint32_t kPacketId = 0xABACAB02;
-    static constexpr uint32_t kBufferVersion = 3;
-    static constexpr uint32_t kAdapters = 8;
-    static constexpr uint32_t kFixedSize = 268;
+    static constexpr uint32_t kAdapters = SING_IPINFO_ADAPTERS;
 
     IpGatherer();
     ~IpGatherer() = default;

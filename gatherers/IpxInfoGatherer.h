@@ -8,9 +8,6 @@
 
 class IpxInfoGatherer : public Gatherer {
 public:
-    static constexpr uint32_t kPacketId = 0xABACAB0A;
-    static constexpr uint32_t kBufferVersion = 1;
-
     IpxInfoGatherer();
 
     using Gatherer::FillDataBuf;

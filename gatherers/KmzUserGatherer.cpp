@@ -1,33 +1,51 @@
-// The "KMZUserInfo" buffer: header, 26 offset slots, the texts behind them.
-// Free of OS headers; the profile reading is in KmzUserProfile.cpp.
 #include "gatherers/KmzUserGatherer.h"
 
 #include <cstring>
 
 #include "framework/DataBuf.h"
+#include "platform/CmdLine.h"
+#include "probes/ProfileReader.h"
 
-const KmzUserGatherer::Key KmzUserGatherer::kKeys[kKeyCount] = {
-    {"LOCATION", "CITY"},          {"LOCATION", "STATE"},        {"LOCATION", "ZIPCODE"},
-    {"LOCATION", "COUNTRY"},       {"LOCATION", "ROOM_NUMBER"},  {"LOCATION", "BUILDING"},
-    {"LOCATION", "FLOOR"},         {"LOCATION", "LATITUDE"},     {"LOCATION", "LONGITUDE"},
-    {"LOCATION", "USER_DATA1"},    {"LOCATION", "USER_DATA2"},   {"USER", "FIRST_NAME"},
-    {"USER", "MIDDLE_NAME"},       {"USER", "LAST_NAME"},        {"USER", "EMPLOYEE_ID"},
-    {"USER", "TITLE"},             {"USER", "DEPT_NAME"},        {"USER", "DEPT_NUMBER"},
-    {"USER", "DIVISION"},          {"USER", "WORK_PHONE"},       {"USER", "CELLULAR_PHONE"},
-    {"USER", "FAX_NUMBER"},        {"USER", "PAGER_NUMBER"},     {"USER", "PAGER_TYPE"},
-    {"USER", "EMAIL_ADDRESS"},     {"USER", "HOME_PHONE"},
-};
+namespace {
+// 255 characters of room: at most 254 come back, with the NUL.
+constexpr uint32_t kValueRoom = 256;
+constexpr uint32_t kValueRead = 255;
+}  // namespace
 
-KmzUserGatherer::KmzUserGatherer() : Gatherer("KMZUserInfo", kPacketId) {}
+KmzUserGatherer::KmzUserGatherer() : Gatherer("KMZUserInfo", SING_KMZUSER_PACKET_ID) {}
 
-uint32_t KmzUserGatherer::GetDataBufLen() { return kFixedSize + databuf::TextsSize(values, kKeyCount); }
+uint32_t KmzUserGatherer::Update() {
+    // The host's settings are read afresh on every update.
+    CmdLine host(1);
+    // The data directory normally ends in a separator already; the doubled
+    // one this gives is harmless to the full-path step and the file access.
+    // Without memory for the path nothing is read, as with a path too long.
+    Str path(host.GetDataDir());
+    if (host.GetDataDir() == nullptr || path.CStr() == nullptr || !path.Append("\\") ||
+        !path.Append("kmzuser.ini") || SetProfilePath(path.CStr()) == nullptr)
+        return 1;
+    for (uint32_t key = 0; key < SING_KMZUSER_KEYS; ++key) {
+        char value[kValueRoom];
+        value[0] = '\0';
+        uint32_t size = kValueRead;
+        if (ReadProfileValue(sing_kmzuser_section(key), sing_kmzuser_key_name(key), value, &size) == 0 &&
+            value[0] != '\0' && values[key].Assign(value))
+            values[key].ToUtf8();
+    }
+    ClearProfilePath();
+    return 1;
+}
+
+uint32_t KmzUserGatherer::GetDataBufLen() {
+    return SING_KMZUSER_FIXED_SIZE + databuf::TextsSize(values, SING_KMZUSER_KEYS);
+}
 
 uint32_t KmzUserGatherer::FillDataBuf(uint8_t* buf) {
     uint32_t length = GetDataBufLen();
     std::memset(buf, 0, length);
-    databuf::WriteHeader(buf, length, GetUniquePacketID(), kBufferVersion);
-    databuf::TextPacker texts(buf, kFixedSize, length);
-    for (uint32_t i = 0; i < kKeyCount; ++i)
-        databuf::PutU16(buf, databuf::kHeaderSize + 2 * i, static_cast<uint16_t>(texts.Put(values[i])));
+    databuf::WriteHeader(buf, length, GetUniquePacketID(), SING_KMZUSER_VERSION);
+    databuf::TextPacker texts(buf, SING_KMZUSER_FIXED_SIZE, length);
+    for (uint32_t key = 0; key < SING_KMZUSER_KEYS; ++key)
+        databuf::PutU16(buf, SING_KMZUSER_SLOT(key), static_cast<uint16_t>(texts.Put(values[key])));
     return 1;
 }

@@ -1,27 +1,16 @@
 // "KMZUserInfo": who sits at the machine and where, as an administrator wrote
 // it into the profile file "kmzuser.ini" in the host's data directory. 26
-// texts from the sections "LOCATION" and "USER", kept in UTF-8.
+// texts from the sections "LOCATION" and "USER", kept in UTF-8; the keys,
+// their order and the buffer layout are those of sdk/sing32.h.
 #pragma once
 #include <cstdint>
 
 #include "framework/Gatherer.h"
+#include "sdk/sing32.h"
 #include "text/Str.h"
 
 class KmzUserGatherer : public Gatherer {
 public:
-    static constexpr uint32_t kPacketId = 0xABACAB05;
-    static constexpr uint32_t kBufferVersion = 1;
-    static constexpr uint32_t kKeyCount = 26;
-    // Header plus one u16 offset slot per key.
-    static constexpr uint32_t kFixedSize = 12 + 2 * kKeyCount;
-
-    struct Key {
-        const char* section;
-        const char* name;
-    };
-    // Reading order, offset-slot order and packing order.
-    static const Key kKeys[kKeyCount];
-
     KmzUserGatherer();
 
     using Gatherer::FillDataBuf;
@@ -36,21 +25,5 @@ public:
     const Str& Value(uint32_t key) const { return values[key]; }
 
 private:
-    Str values[kKeyCount];
+    Str values[SING_KMZUSER_KEYS];
 };
-
-// The profile file's absolute path while an update runs (253 bytes with the
-// NUL); empty otherwise.
-constexpr uint32_t kProfilePathRoom = 253;
-
-// Makes `path` absolute (relative to the working directory) into the profile
-// path. Returns the profile path, or null when the full path cannot be formed
-// or does not fit.
-const char* SetProfilePath(const char* path);
-// Reads one value from the profile file into buffer (*size bytes with the
-// NUL; an absent key reads as the empty text) and stores the number of
-// characters read in *size. Returns 1 when nothing was read, 0 otherwise.
-uint32_t ReadProfileValue(const char* section, const char* key, char* buffer, uint32_t* size);
-void ClearProfilePath();
-// The current profile path (empty between updates).
-const char* ProfilePath();

@@ -5,15 +5,7 @@
 #include "framework/DataBuf.h"
 #include "probes/AdapterAddress.h"
 
-namespace {
-// Header, then u16 address offsets, u16 types, u16 description offsets.
-constexpr uint32_t kAddressSlots = 12;
-constexpr uint32_t kTypeSlots = 28;
-constexpr uint32_t kDescriptionSlots = 44;
-constexpr uint32_t kFixedSize = 60;
-}  // namespace
-
-NetbiosGatherer::NetbiosGatherer() : Gatherer("NETBIOSInfo", kPacketId) {}
+NetbiosGatherer::NetbiosGatherer() : Gatherer("NETBIOSInfo", SING_NETBIOS_PACKET_ID) {}
 
 uint32_t NetbiosGatherer::Update() {
     // One type for the whole run: the probe sets it only when it reads an
@@ -24,8 +16,11 @@ uint32_t NetbiosGatherer::Update() {
         char address[16];
         char text[256];
         if (GetAdapterAddress(i, address, &type, text) != 0) {
-            adapterAddress[i].Assign(address).ToUtf8();
-            description[i].Assign(text).ToUtf8();
+            // A text that cannot be stored keeps the one it had.
+            if (adapterAddress[i].Assign(address))
+                adapterAddress[i].ToUtf8();
+            if (description[i].Assign(text))
+                description[i].ToUtf8();
             adapterType[i] = type;
         } else {
             adapterAddress[i].Assign("");
@@ -36,18 +31,18 @@ uint32_t NetbiosGatherer::Update() {
 }
 
 uint32_t NetbiosGatherer::GetDataBufLen() {
-    return kFixedSize + databuf::TextsSize(adapterAddress, kCards) + databuf::TextsSize(description, kCards);
+    return SING_NETBIOS_FIXED_SIZE + databuf::TextsSize(adapterAddress, kCards) + databuf::TextsSize(description, kCards);
 }
 
 uint32_t NetbiosGatherer::FillDataBuf(uint8_t* buf) {
     uint32_t length = GetDataBufLen();
     std::memset(buf, 0, length);
-    databuf::WriteHeader(buf, length, GetUniquePacketID(), kBufferVersion);
-    databuf::TextPacker texts(buf, kFixedSize, length);
+    databuf::WriteHeader(buf, length, GetUniquePacketID(), SING_NETBIOS_VERSION);
+    databuf::TextPacker texts(buf, SING_NETBIOS_FIXED_SIZE, length);
     for (uint32_t i = 0; i < kCards; ++i) {
-        databuf::PutU16(buf, kTypeSlots + 2 * i, static_cast<uint16_t>(adapterType[i]));
-        databuf::PutU16(buf, kAddressSlots + 2 * i, static_cast<uint16_t>(texts.Put(adapterAddress[i])));
-        databuf::PutU16(buf, kDescriptionSlots + 2 * i, static_cast<uint16_t>(texts.Put(description[i])));
+        databuf::PutU16(buf, SING_NETBIOS_TYPE + 2 * i, static_cast<uint16_t>(adapterType[i]));
+        databuf::PutU16(buf, SING_NETBIOS_ADDRESS + 2 * i, static_cast<uint16_t>(texts.Put(adapterAddress[i])));
+        databuf::PutU16(buf, SING_NETBIOS_DESCRIPTION + 2 * i, static_cast<uint16_t>(texts.Put(description[i])));
     }
     return 1;
 }

@@ -4,13 +4,12 @@
 #include <cstdint>
 
 #include "framework/Gatherer.h"
+#include "sdk/sing32.h"
 #include "text/Str.h"
 
 class NetbiosGatherer : public Gatherer {
 public:
-    static constexpr uint32_t kPacketId = 0xABACAB04;
-    static constexpr uint32_t kBufferVersion = 4;
-    static constexpr uint32_t kCards = 8;
+    static constexpr uint32_t kCards = SING_NETBIOS_CARDS;
 
     NetbiosGatherer();
 

@@ -5,13 +5,7 @@
 
 #include "framework/DataBuf.h"
 
-namespace {
-// Header, three numbers, three u32 text offsets.
-constexpr uint32_t kFixedSize = 36;
-constexpr uint32_t kTextSlots = 24;
-}  // namespace
-
-RegionalInfoGatherer::RegionalInfoGatherer() : Gatherer("Regional Data", kPacketId) {}
+RegionalInfoGatherer::RegionalInfoGatherer() : Gatherer("Regional Data", SING_REGIONAL_PACKET_ID) {}
 
 uint32_t RegionalInfoGatherer::Init() {
     if (regionalInitDone)
@@ -38,7 +32,7 @@ uint32_t RegionalInfoGatherer::Init() {
 }
 
 uint32_t RegionalInfoGatherer::ContentLength() const {
-    return kFixedSize + text1.Length() + 1 + text2.Length() + 1 + text3.Length() + 1;
+    return SING_REGIONAL_FIXED_SIZE + text1.Length() + 1 + text2.Length() + 1 + text3.Length() + 1;
 }
 
 uint32_t RegionalInfoGatherer::GetDataBufLen() {
@@ -55,13 +49,20 @@ uint32_t RegionalInfoGatherer::FillDataBuf(uint8_t* buf) {
     // than the content: the texts are then sent as absent, as they were.
     bool withTexts = length >= ContentLength();
     std::memset(buf, 0, length);
-    databuf::WriteHeader(buf, length, GetUniquePacketID(), kBufferVersion);
-    databuf::PutU32(buf, 12, static_cast<uint32_t>(number2));
-    databuf::PutU32(buf, 16, static_cast<uint32_t>(number1));
-    databuf::PutU32(buf, 20, static_cast<uint32_t>(number3));
-    databuf::TextPacker packer(buf, kFixedSize, length);
-    const Str* texts[3] = {&text1, &text2, &text3};
-    for (uint32_t i = 0; i < 3; ++i)
-        databuf::PutU32(buf, kTextSlots + 4 * i, withTexts ? packer.Put(*texts[i]) : 0);
+    databuf::WriteHeader(buf, length, GetUniquePacketID(), SING_REGIONAL_VERSION);
+    // The fifth, fourth and sixth parameters of GetTimezoneInfo.
+    databuf::PutU32(buf, SING_REGIONAL_STANDARD_BIAS, static_cast<uint32_t>(number2));
+    databuf::PutU32(buf, SING_REGIONAL_BIAS, static_cast<uint32_t>(number1));
+    databuf::PutU32(buf, SING_REGIONAL_DAYLIGHT_BIAS, static_cast<uint32_t>(number3));
+    databuf::TextPacker packer(buf, SING_REGIONAL_FIXED_SIZE, length);
+    struct Text {
+        const Str* text;
+        uint32_t slot;
+    };
+    const Text texts[] = {{&text1, SING_REGIONAL_STANDARD_NAME},
+                          {&text2, SING_REGIONAL_DAYLIGHT_NAME},
+                          {&text3, SING_REGIONAL_UTC_OFFSET}};
+    for (const Text& t : texts)
+        databuf::PutU32(buf, t.slot, withTexts ? packer.Put(*t.text) : 0);
     return 1;
 }

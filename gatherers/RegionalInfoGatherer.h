@@ -9,8 +9,6 @@
 
 class RegionalInfoGatherer : public Gatherer {
 public:
-    static constexpr uint32_t kPacketId = 0xABACAB0B;
-    static constexpr uint32_t kBufferVersion = 1;
     static constexpr uint32_t kTextRoom = 80;
 
     // GetTimezoneInfo is found through TimezoneApi.

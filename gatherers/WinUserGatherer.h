@@ -8,10 +8,6 @@
 
 class WinUserGatherer : public Gatherer {
 public:
-    static constexpr uint32_t kPacketId = 0xABACAB01;
-    static constexpr uint32_t kBufferVersion = 1;
-    static constexpr uint32_t kFixedSize = 28;
-
     WinUserGatherer();
     ~WinUserGatherer() = default;
 

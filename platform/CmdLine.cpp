@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -21,11 +22,15 @@ bool StartsWithNoCase(const char* s, const char* prefix) {
 bool EqualsNoCase(const char* a, const char* b) { return std::strlen(a) == std::strlen(b) && StartsWithNoCase(a, b); }
 
 OwnedText CopyPrefix(const char* s, size_t length) {
-    OwnedText copy(new char[length + 1]);
+    OwnedText copy(new (std::nothrow) char[length + 1]);
+    if (!copy)
+        return nullptr;
     std::memcpy(copy.get(), s, length);
     copy[length] = '\0';
     return copy;
 }
+
+const char* TextOrEmpty(const OwnedText& text) { return text ? text.get() : ""; }
 
 // The program name ends at the first space; one written in double quotes
 // runs at least to its closing quote, so a space inside it does not end it.
@@ -105,22 +110,26 @@ CmdLine::~CmdLine() = default;
 
 void CmdLine::Apply(HostFacts& facts) {
     // The working directory with a separator at its end (a drive root such
-    // as C:\ already has one).
-    const char* cwd = facts.workingDir.c_str();
+    // as C:\ already has one). Each directory is null when there is no
+    // memory for it, and so are the ones that fall back to it.
+    const char* cwd = TextOrEmpty(facts.workingDir);
     size_t cwdLength = std::strlen(cwd);
-    startDir.reset(new char[cwdLength + 2]);
-    std::memcpy(startDir.get(), cwd, cwdLength + 1);
-    AddTrailingBackslash(startDir.get(), cwdLength + 2, isLeadByte);
+    startDir.reset(new (std::nothrow) char[cwdLength + 2]);
+    if (startDir) {
+        std::memcpy(startDir.get(), cwd, cwdLength + 1);
+        AddTrailingBackslash(startDir.get(), cwdLength + 2, isLeadByte);
+    }
 
-    size_t dirLength = DirectoryPartLength(facts.exePath.c_str(), isLeadByte);
-    moduleDir = dirLength > 0 ? CopyPrefix(facts.exePath.c_str(), dirLength) : CopyText(startDir.get());
+    const char* exePath = TextOrEmpty(facts.exePath);
+    size_t dirLength = DirectoryPartLength(exePath, isLeadByte);
+    moduleDir = dirLength > 0 ? CopyPrefix(exePath, dirLength) : CopyText(startDir.get());
 
     // The log directory is settled before the options are parsed, so the
     // data directory given on the command line does not move it.
     dataDir = facts.registryDataDir ? std::move(facts.registryDataDir) : CopyText(moduleDir.get());
     logDir = facts.registryLogDir ? std::move(facts.registryLogDir) : CopyText(dataDir.get());
 
-    const char* rest = SkipProgramName(facts.commandText.c_str());
+    const char* rest = SkipProgramName(TextOrEmpty(facts.commandText));
     argText = CopyText(rest);
     Parse(rest);
 }
@@ -130,10 +139,13 @@ void CmdLine::Parse(const char* text) { ParseNested(text, 0); }
 void CmdLine::ParseNested(const char* text, unsigned depth) {
     if (text == nullptr)
         return;
-    // A token is never longer than the text it comes from.
-    std::unique_ptr<char[]> token(new char[std::strlen(text) + 1]);
+    // A token is never longer than the text it comes from. Without memory
+    // for it the text is not parsed.
+    OwnedText token(new (std::nothrow) char[std::strlen(text) + 1]);
+    if (!token)
+        return;
     const char* p = text;
-    while (stopParsing == 0 && *p != '\0') {
+    while (*p != '\0') {
         if (IsSpace(*p)) {
             ++p;
             continue;
@@ -189,23 +201,24 @@ void CmdLine::ParseNested(const char* text, unsigned depth) {
 }
 
 void CmdLine::ReadResponseFile(const char* name, unsigned depth) {
+    // `depth` files are open further up the chain.
     bool loops = false;
-    for (const std::string& open : openResponseFiles)
-        loops = loops || EqualsNoCase(open.c_str(), name);
-    std::string contents;
+    for (unsigned i = 0; i < depth && i < kMaxResponseDepth; ++i)
+        loops = loops || EqualsNoCase(openResponseFiles[i], name);
+    OwnedText contents;
     if (*name == '\0' || loops || depth >= kMaxResponseDepth || responseFilesRead >= kMaxResponseFiles ||
-        !files->Read(name, kMaxResponseFileBytes, contents)) {
+        !(contents = files->Read(name, kMaxResponseFileBytes))) {
         responseFileError = 1;
         return;
     }
     ++responseFilesRead;
     // Line breaks and tabs separate tokens like spaces; a NUL ends the text.
-    for (char& c : contents)
-        if (c == '\n' || c == '\r' || c == '\t')
-            c = ' ';
-    openResponseFiles.emplace_back(name);
-    ParseNested(contents.c_str(), depth + 1);
-    openResponseFiles.pop_back();
+    for (char* c = contents.get(); *c != '\0'; ++c)
+        if (*c == '\n' || *c == '\r' || *c == '\t')
+            *c = ' ';
+    // The name lives in the caller's token until the nested parse is done.
+    openResponseFiles[depth] = name;
+    ParseNested(contents.get(), depth + 1);
 }
 
 void CmdLine::HandleOption(const char* name, const char* value) {
@@ -236,7 +249,10 @@ void CmdLine::HandleOption(const char* name, const char* value) {
             continue;
         if (value == nullptr)
             return;  // needs a value
+        // Without memory for the copy an earlier value stays.
         OwnedText copy = CopyText(value);
+        if (!copy)
+            return;
         if (o.address) {
             ApplyAddressRule(copy.get());
             nGiven = 1;

@@ -10,12 +10,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <string>
-#include <vector>
 
 using OwnedText = std::unique_ptr<char[]>;
 
-// A heap copy of s (null for a null s).
+// A heap copy of s (null for a null s, or when there is no memory for it).
 OwnedText CopyText(const char* s);
 
 // True when the byte starts a two-byte character in the code page in use.
@@ -39,20 +37,21 @@ bool FindHandOverAtom(const char* commandLine, uint16_t* atom);
 // Where CmdLine::Parse gets the contents of a response file.
 class ResponseFileReader {
 public:
-    // Reads the named file whole into `out`. False when it cannot be opened
-    // or read, or holds more than `maxBytes` bytes.
-    virtual bool Read(const char* name, size_t maxBytes, std::string& out) = 0;
+    // The named file whole, NUL-terminated. Null when it cannot be opened or
+    // read, holds more than `maxBytes` bytes, or there is no memory for it.
+    virtual OwnedText Read(const char* name, size_t maxBytes) = 0;
 
 protected:
     // Readers are not deleted through this interface.
     ~ResponseFileReader() = default;
 };
 
-// What Setup reads from the process and the registry.
+// What Setup reads from the process and the registry. A null text (not
+// readable, or no memory for it) counts as the empty text.
 struct HostFacts {
-    std::string workingDir;   // as the OS reports it, no separator added
-    std::string exePath;      // the host executable's file name
-    std::string commandText;  // the command line, or the atom's text
+    OwnedText workingDir;       // as the OS reports it, no separator added
+    OwnedText exePath;          // the host executable's file name
+    OwnedText commandText;      // the command line, or the atom's text
     OwnedText registryDataDir;  // value "Data" with its backslash, or null
     OwnedText registryLogDir;   // value "LogDir" with its backslash, or null
 };
@@ -91,32 +90,13 @@ public:
     // arguments arrive with the empty name.
     virtual void HandleOption(const char* name, const char* value);
 
+    // The data directory; null only when there was no memory for it.
     const char* GetDataDir() const { return dataDir.get(); }
-    const char* LogDir() const { return logDir.get(); }
-    const char* ModuleDir() const { return moduleDir.get(); }
-    const char* StartDir() const { return startDir.get(); }
-    const char* ArgText() const { return argText.get(); }
-    const char* NValue() const { return nValue.get(); }
-    const char* N2Value() const { return n2Value.get(); }
-    const char* N3Value() const { return n3Value.get(); }
-    const char* LValue() const { return lValue.get(); }
-    const char* RValue() const { return rValue.get(); }
-    const char* SValue() const { return sValue.get(); }
-    const char* UidValue() const { return uidValue.get(); }
-    const char* MnValue() const { return mnValue.get(); }
-    const char* GnValue() const { return gnValue.get(); }
-    uint32_t NGiven() const { return nGiven; }
-    uint32_t ManagerFlag() const { return managerFlag; }
-    uint32_t InitFlag() const { return initFlag; }
-    uint32_t ResponseFileError() const { return responseFileError; }
 
 protected:
-    uint32_t stopParsing = 0;
-
-private:
-    void ParseNested(const char* text, unsigned depth);
-    void ReadResponseFile(const char* name, unsigned depth);
-
+    // The parsed state, for a derived class's HandleOption; nothing in this
+    // module reads it beyond the data directory. Texts are null until set
+    // (or when there was no memory for them).
     uint32_t nGiven = 0;
     uint32_t managerFlag = 0;
     OwnedText nValue;
@@ -136,8 +116,14 @@ private:
     OwnedText logDir;
     uint32_t responseFileError = 0;
 
+private:
+    void ParseNested(const char* text, unsigned depth);
+    void ReadResponseFile(const char* name, unsigned depth);
+
     ResponseFileReader* files;
     LeadByteTest isLeadByte;
-    std::vector<std::string> openResponseFiles;  // the current chain
+    // The names of the response files being read, outermost first: the
+    // current chain, one per nesting level.
+    const char* openResponseFiles[kMaxResponseDepth] = {};
     unsigned responseFilesRead = 0;
 };

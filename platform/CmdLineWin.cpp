@@ -3,9 +3,8 @@
 // response files on disk.
 #include <windows.h>
 
-#include <algorithm>
 #include <cstring>
-#include <vector>
+#include <new>
 
 #include "platform/CmdLine.h"
 #include "platform/Handles.h"
@@ -25,73 +24,88 @@ bool IsAnsiLeadByte(unsigned char b) { return IsDBCSLeadByte(b) != FALSE; }
 
 class FileResponseReader final : public ResponseFileReader {
 public:
-    bool Read(const char* name, size_t maxBytes, std::string& out) override {
+    OwnedText Read(const char* name, size_t maxBytes) override {
         // Others may read the file meanwhile but not change it.
         ScopedHandle file(CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file)
-            return false;
+            return nullptr;
         // GetFileSize rather than GetFileSizeEx, which Windows NT 4 lacks.
         DWORD high = 0;
         DWORD low = GetFileSize(file.Get(), &high);
         if ((low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0 || low > maxBytes)
-            return false;
-        out.assign(low, '\0');
-        size_t total = 0;
-        while (total < out.size()) {
+            return nullptr;
+        OwnedText out(new (std::nothrow) char[static_cast<size_t>(low) + 1]);
+        if (!out)
+            return nullptr;
+        DWORD total = 0;
+        while (total < low) {
             DWORD got = 0;
-            if (!ReadFile(file.Get(), &out[total], static_cast<DWORD>(out.size() - total), &got, nullptr))
-                return false;
+            if (!ReadFile(file.Get(), out.get() + total, low - total, &got, nullptr))
+                return nullptr;
             if (got == 0)
                 break;
             total += got;
         }
-        out.resize(total);
-        return true;
+        out[total] = '\0';
+        return out;
     }
 };
 
 // Stateless and trivially destructible: no run-time construction at load.
 constinit FileResponseReader fileReader;
 
-std::string CurrentDirectory() {
-    std::vector<char> buf(MAX_PATH);
+// A text the OS writes into a buffer of the size given, answering its length
+// (or, when the buffer is too small, the size it needs): `query` is tried with
+// growing buffers up to the longest path. Null when it fails or there is no
+// memory.
+template <typename Query>
+OwnedText GrowingQuery(Query query) {
+    DWORD room = MAX_PATH;
     for (;;) {
-        DWORD n = GetCurrentDirectoryA(static_cast<DWORD>(buf.size()), buf.data());
-        if (n == 0 || n > kLongestPath)
-            return {};
-        if (n < buf.size())
-            return std::string(buf.data(), n);
-        buf.resize(n);  // n counts the NUL when the buffer was too small
+        OwnedText buf(new (std::nothrow) char[room]);
+        if (!buf)
+            return nullptr;
+        DWORD n = query(buf.get(), room);
+        if (n == 0)
+            return nullptr;
+        if (n < room) {
+            buf[n] = '\0';
+            return buf;
+        }
+        if (room >= kLongestPath)
+            return nullptr;
+        room = n > room ? n : 2 * room;
+        if (room > kLongestPath)
+            room = kLongestPath;
     }
 }
 
-std::string ExecutablePath() {
+OwnedText CurrentDirectory() {
+    // Too small a buffer gives the size needed, NUL included.
+    return GrowingQuery([](char* buf, DWORD room) { return GetCurrentDirectoryA(room, buf); });
+}
+
+OwnedText ExecutablePath() {
+    // Too small a buffer gives its own size, the name cut.
     HMODULE self = GetModuleHandleA(nullptr);
-    std::vector<char> buf(MAX_PATH);
-    for (;;) {
-        DWORD n = GetModuleFileNameA(self, buf.data(), static_cast<DWORD>(buf.size()));
-        if (n == 0)
-            return {};
-        if (n < buf.size())
-            return std::string(buf.data(), n);
-        if (buf.size() >= kLongestPath)
-            return {};
-        buf.resize(std::min<size_t>(buf.size() * 2, kLongestPath));
-    }
+    return GrowingQuery([self](char* buf, DWORD room) { return GetModuleFileNameA(self, buf, room); });
 }
 
 // The process command line in the ANSI code page.
-std::string AnsiCommandLine() {
+OwnedText AnsiCommandLine() {
     const wchar_t* wide = GetCommandLineW();
     const DWORD flags = WC_COMPOSITECHECK | WC_DEFAULTCHAR;
     int n = WideCharToMultiByte(CP_ACP, flags, wide, -1, nullptr, 0, nullptr, nullptr);
     if (n <= 0)
-        return {};
-    std::vector<char> buf(static_cast<size_t>(n) + 1, '\0');
-    if (WideCharToMultiByte(CP_ACP, flags, wide, -1, buf.data(), n, nullptr, nullptr) <= 0)
-        return {};
-    return std::string(buf.data());
+        return nullptr;
+    OwnedText buf(new (std::nothrow) char[static_cast<size_t>(n) + 1]);
+    if (!buf)
+        return nullptr;
+    std::memset(buf.get(), 0, static_cast<size_t>(n) + 1);
+    if (WideCharToMultiByte(CP_ACP, flags, wide, -1, buf.get(), n, nullptr, nullptr) <= 0)
+        return nullptr;
+    return buf;
 }
 
 OwnedText QuerySetting(const char* valueName) {
@@ -99,7 +113,9 @@ OwnedText QuerySetting(const char* valueName) {
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kHostSettingsKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
         return nullptr;
     // One byte more than the query may fill, so the backslash always fits.
-    OwnedText value(new char[kSettingRoom + 1]);
+    OwnedText value(new (std::nothrow) char[kSettingRoom + 1]);
+    if (!value)
+        return nullptr;
     uint32_t length = 0;
     if (ReadRegText(key.Get(), valueName, kRegSz, kSettingRoom, value.get(), kSettingRoom, &length) != ERROR_SUCCESS)
         return nullptr;
@@ -131,11 +147,13 @@ void CmdLine::Setup() {
     // "/XCL:<atom>" hands over the text to parse through a global atom; the
     // command line itself is parsed when the atom is not there.
     uint16_t atom = 0;
-    if (FindHandOverAtom(facts.commandText.c_str(), &atom)) {
+    if (facts.commandText && FindHandOverAtom(facts.commandText.get(), &atom)) {
         char text[kAtomTextRoom];
         UINT n = GlobalGetAtomNameA(atom, text, sizeof text);
-        if (n != 0)
-            facts.commandText.assign(text, std::min<UINT>(n, sizeof text - 1));
+        if (n != 0) {
+            text[n < sizeof text ? n : sizeof text - 1] = '\0';
+            facts.commandText = CopyText(text);
+        }
     }
 
     facts.registryDataDir = QueryDataDir();

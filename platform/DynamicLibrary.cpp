@@ -1,6 +1,7 @@
 #include "platform/DynamicLibrary.h"
 
 #include <cstring>
+#include <new>
 
 namespace {
 bool processExiting = false;
@@ -21,8 +22,12 @@ HMODULE LoadLibraryQuietly(const char* libraryName) {
 DynamicLibrary::DynamicLibrary(const char* name) {
     if (name == nullptr)
         return;
+    // Without memory for the copy of its name, no library is held, as
+    // with a null name.
     size_t size = std::strlen(name) + 1;
-    libraryName = new char[size];
+    libraryName = new (std::nothrow) char[size];
+    if (libraryName == nullptr)
+        return;
     std::memcpy(libraryName, name, size);
     module.Reset(LoadLibraryQuietly(libraryName));
 }

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 
 #include "platform/Handles.h"
@@ -10,6 +9,7 @@
 #include "platform/RegistryValue.h"
 #include "platform/WinVersion.h"
 #include "probes/AddressText.h"
+#include "probes/TextCopy.h"
 
 namespace {
 
@@ -69,8 +69,8 @@ uint32_t QueryAdapterAddress(const char* serviceName, char* adapterAddress, uint
         return 0;
     char target[kComposedRoom];
     char path[kComposedRoom];
-    std::snprintf(target, sizeof target, "\\Device\\%s", serviceName);
-    std::snprintf(path, sizeof path, "\\\\.\\%s", serviceName);
+    JoinText(target, sizeof target, {"\\Device\\", serviceName});
+    JoinText(path, sizeof path, {"\\\\.\\", serviceName});
 
     DeviceApi& api = DeviceApi::Current();
     // Destroyed after the device is closed: a name defined here goes again
@@ -105,7 +105,8 @@ int32_t ReadNetworkCardNt4(uint32_t index, char* adapterAddress, char* descripti
     uint32_t existing = 0;
     for (int n = 0; n <= 9; ++n) {
         char path[sizeof kCardList + 8];
-        std::snprintf(path, sizeof path, "%s\\%d", kCardList, n);
+        const char number[] = {static_cast<char>('0' + n), '\0'};
+        JoinText(path, sizeof path, {kCardList, "\\", number});
         ScopedRegKey card;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, card.Receive()) != ERROR_SUCCESS)
             continue;

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 #include <initializer_list>
 
@@ -23,14 +22,6 @@ const char kLinkageKey[] = "SYSTEM\\CurrentControlSet\\Services\\tcpip\\Linkage"
 const char kAdaptersKey[] = "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Adapters";
 const char kInterfacesKey[] = "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces";
 const char kNoAddress[] = "0.0.0.0";
-
-// The two entry points of kmzhwnic.dll the NT 4 path uses. Module-wide:
-// reset at every attempt to use the library.
-struct HwNicEntries {
-    InitHardwareNicFn initHardwareNic;
-    GetIpAddressInfoFn getIpAddressInfo;
-};
-HwNicEntries hwNicEntries{};
 
 bool IsEmptyOrNoAddress(const char* text) { return text[0] == '\0' || std::strcmp(text, kNoAddress) == 0; }
 
@@ -95,8 +86,7 @@ bool ReadIpConfigNt4(uint32_t index, char* ipAddress, char* subnetMask, char* de
     // The path is composed in 100 bytes, which serves service names of up to
     // 48 characters; a longer name leaves the adapter unconfigured.
     char path[100];
-    int n = std::snprintf(path, sizeof path, "SYSTEM\\CurrentControlSet\\Services\\%s\\Parameters\\Tcpip", service);
-    if (n < 0 || static_cast<size_t>(n) >= sizeof path)
+    if (!JoinText(path, sizeof path, {"SYSTEM\\CurrentControlSet\\Services\\", service, "\\Parameters\\Tcpip"}))
         return false;
     ScopedRegKey key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, kReadAccess, key.Receive()) != ERROR_SUCCESS)
@@ -134,7 +124,7 @@ void ReadIpConfigWin2000(uint32_t index, char* ipAddress, char* subnetMask, char
             name[sizeof name - 1] = '\0';
             ScopedRegKey subkey;
             if (RegOpenKeyExA(interfaces.Get(), name, 0, kReadAccess, subkey.Receive()) == ERROR_SUCCESS) {
-                std::snprintf(path, sizeof path, "%s\\%s", kInterfacesKey, name);
+                JoinText(path, sizeof path, {kInterfacesKey, "\\", name});
                 ReadNameServers(path, "NameServer", kInterfaceNameServerSeparators, primaryDns, secondaryDns);
             }
         }
@@ -184,16 +174,13 @@ int32_t GetAdapterIpConfig(uint32_t index, char* ipAddress, char* subnetMask, ch
 
     if (IsEmptyOrNoAddress(ipAddress) || IsEmptyOrNoAddress(subnetMask) || dhcpEnabled != 0) {
         // What the registry lacks comes from the network hardware library.
-        hwNicEntries = {};
         HMODULE hwNic = ReloadHwNicModule();
         if (hwNic == nullptr)
             return 0;
-        hwNicEntries.initHardwareNic = HwNicEntry<InitHardwareNicFn>(hwNic, "InitHardwareNIC");
-        if (hwNicEntries.initHardwareNic != nullptr)
-            hwNicEntries.initHardwareNic();
-        hwNicEntries.getIpAddressInfo = HwNicEntry<GetIpAddressInfoFn>(hwNic, "GetIpAddressInfo");
-        if (hwNicEntries.getIpAddressInfo != nullptr) {
-            uint32_t ok = hwNicEntries.getIpAddressInfo(index, ipAddress, subnetMask, defaultGateway);
+        if (auto initHardwareNic = HwNicEntry<InitHardwareNicFn>(hwNic, "InitHardwareNIC"))
+            initHardwareNic();
+        if (auto getIpAddressInfo = HwNicEntry<GetIpAddressInfoFn>(hwNic, "GetIpAddressInfo")) {
+            uint32_t ok = getIpAddressInfo(index, ipAddress, subnetMask, defaultGateway);
             // The library is trusted with the 256-byte buffers, not with
             // terminating them.
             for (char* text : {ipAddress, subnetMask, defaultGateway})

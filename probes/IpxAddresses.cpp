@@ -4,6 +4,7 @@
 #include <winsock.h>
 
 #include <cstring>
+#include <new>
 
 #include "framework/DataBuf.h"
 #include "platform/NetCalls.h"
@@ -54,7 +55,10 @@ std::unique_ptr<IpxAddrNode> GetIpxAddresses() {
         size = sizeof data;
         if (api.GetOption(s.Get(), kNsProtoIpx, kIpxAddress, reinterpret_cast<char*>(data), &size) != 0)
             continue;
-        *tail = std::make_unique<IpxAddrNode>();
+        // Without memory the list ends with the addresses read so far.
+        tail->reset(new (std::nothrow) IpxAddrNode);
+        if (!*tail)
+            break;
         FormatIpxAddress(data + kNetworkAt, data + kNodeAt, (*tail)->text);
         tail = &(*tail)->next;
     }

@@ -19,5 +19,6 @@ struct IpxAddrNode {
 
 // Highest adapter number first; null when Windows Sockets, the IPX socket or
 // the adapter count is unavailable, or no adapter answers. Adapters whose
-// address query fails are left out.
+// address query fails are left out; without memory for a node the list
+// ends there.
 std::unique_ptr<IpxAddrNode> GetIpxAddresses();

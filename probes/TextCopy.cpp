@@ -19,6 +19,24 @@ void CopyText(char* dst, const char* src, uint32_t maxChars) {
     dst[length] = '\0';
 }
 
+bool JoinText(char* out, size_t room, std::initializer_list<const char*> parts) {
+    if (room == 0)
+        return false;
+    size_t length = 0;
+    for (const char* part : parts) {
+        size_t add = std::strlen(part);
+        if (add > room - 1 - length) {
+            std::memcpy(out + length, part, room - 1 - length);
+            out[room - 1] = '\0';
+            return false;
+        }
+        std::memcpy(out + length, part, add);
+        length += add;
+    }
+    out[length] = '\0';
+    return true;
+}
+
 void SplitNameServers(const char* list, const char* separators, char* primaryDns, char* secondaryDns,
                       uint32_t maxChars) {
     char* outputs[2] = {primaryDns, secondaryDns};

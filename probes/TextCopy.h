@@ -3,6 +3,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 
 // Separators of a Windows 2000 interface's "NameServer" list, and of every
 // other name-server list.
@@ -11,6 +12,11 @@ inline constexpr const char* kNameServerSeparators = " ";
 
 // Copies at most `maxChars` characters of `src` and a NUL into `dst`.
 void CopyText(char* dst, const char* src, uint32_t maxChars);
+
+// Joins `parts` into `out` (`room` bytes, NUL included), cut to fit. False
+// when something had to be cut. The few registry and device paths the probes
+// compose need no more than this.
+bool JoinText(char* out, size_t room, std::initializer_list<const char*> parts);
 
 // Copies the text in `data` (up to its first NUL or its end, at most
 // `maxChars` characters) into `dst` and terminates it. For data that need

@@ -256,10 +256,11 @@ SING_INLINE int sing_check_header(const sing_u8* buf, sing_u32 len, sing_u32 pac
 }
 
 /* ------------------------------------------------------------------------
- * "WindowsUserInfo": u16 text slots (UTF-8 texts). Offset 12 is always 0.
- * Texts are packed in the order user name, computer name, domain, owner,
- * organization, product id, workgroup.
+ * "WindowsUserInfo": u16 text slots (UTF-8 texts). Texts are packed in the
+ * order user name, computer name, domain, owner, organization, product id,
+ * workgroup.
  * ------------------------------------------------------------------------ */
+#define SING_WINUSER_UNUSED 12u /* u16, always 0 */
 #define SING_WINUSER_USER_NAME 14u
 #define SING_WINUSER_COMPUTER_NAME 16u
 #define SING_WINUSER_DOMAIN 18u /* empty when the machine is in a workgroup */
@@ -364,13 +365,30 @@ SING_INLINE sing_u32 sing_netbios_type(const sing_u8* buf, sing_u32 len, sing_u3
 #define SING_KMZUSER_PAGER_TYPE 23u
 #define SING_KMZUSER_EMAIL_ADDRESS 24u
 #define SING_KMZUSER_HOME_PHONE 25u
-#define SING_KMZUSER_SLOT(key) (12u + 2u * (key))
+#define SING_KMZUSER_SLOT(key) (SING_HEADER_SIZE + 2u * (key))
 
 /* key: one of the SING_KMZUSER_ keys above. */
 SING_INLINE const char* sing_kmzuser_text(const sing_u8* buf, sing_u32 len, sing_u32 key) {
     if (key >= SING_KMZUSER_KEYS)
         return SING_NULL_TEXT;
     return sing_text16(buf, len, SING_KMZUSER_SLOT(key), SING_KMZUSER_FIXED_SIZE);
+}
+
+/* The key's name in kmzuser.ini, and its section: "LOCATION" up to
+ * SING_KMZUSER_USER_DATA2, "USER" from SING_KMZUSER_FIRST_NAME on. Null for
+ * a key past the last. */
+SING_INLINE const char* sing_kmzuser_key_name(sing_u32 key) {
+    static const char* const names[SING_KMZUSER_KEYS] = {
+        "CITY",       "STATE",       "ZIPCODE",     "COUNTRY",       "ROOM_NUMBER", "BUILDING",     "FLOOR",
+        "LATITUDE",   "LONGITUDE",   "USER_DATA1",  "USER_DATA2",    "FIRST_NAME",  "MIDDLE_NAME",  "LAST_NAME",
+        "EMPLOYEE_ID", "TITLE",      "DEPT_NAME",   "DEPT_NUMBER",   "DIVISION",    "WORK_PHONE",   "CELLULAR_PHONE",
+        "FAX_NUMBER", "PAGER_NUMBER", "PAGER_TYPE", "EMAIL_ADDRESS", "HOME_PHONE"};
+    return key < SING_KMZUSER_KEYS ? names[key] : SING_NULL_TEXT;
+}
+SING_INLINE const char* sing_kmzuser_section(sing_u32 key) {
+    if (key >= SING_KMZUSER_KEYS)
+        return SING_NULL_TEXT;
+    return key < SING_KMZUSER_FIRST_NAME ? "LOCATION" : "USER";
 }
 
 /* ------------------------------------------------------------------------

@@ -9,7 +9,7 @@
 // Texts are in the active ANSI code page and cut to fit `size` bytes.
 #include <windows.h>
 
-#include <cstdio>
+#include <cstring>
 
 #include "kmzhwnic.h"
 
@@ -37,6 +37,38 @@ void PutName(const WCHAR* name, char* out, uint32_t size) {
     out[0] = '\0';
 }
 
+// The decimal digits of v, at least two.
+char* PutTwoDigitsOrMore(char* p, unsigned long long v) {
+    char digits[24];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v != 0);
+    if (n < 2)
+        digits[n++] = '0';
+    while (n > 0)
+        *p++ = digits[--n];
+    return p;
+}
+
+// "UTC+hh:mm" (or "UTC-hh:mm") into out[size], cut to fit.
+void PutUtcOffset(long long minutes, char* out, uint32_t size) {
+    char text[64] = "UTC";
+    char* p = text + 3;
+    *p++ = minutes < 0 ? '-' : '+';
+    unsigned long long magnitude =
+        minutes < 0 ? 0ull - static_cast<unsigned long long>(minutes) : static_cast<unsigned long long>(minutes);
+    p = PutTwoDigitsOrMore(p, magnitude / 60);
+    *p++ = ':';
+    p = PutTwoDigitsOrMore(p, magnitude % 60);
+    size_t length = static_cast<size_t>(p - text);
+    if (length > size - 1)
+        length = size - 1;
+    std::memcpy(out, text, length);
+    out[length] = '\0';
+}
+
 }  // namespace
 
 extern "C" uint32_t __stdcall GetTimezoneInfo(char* text1, char* text2, char* text3, int32_t* number1,
@@ -51,11 +83,7 @@ extern "C" uint32_t __stdcall GetTimezoneInfo(char* text1, char* text2, char* te
     PutName(tz.StandardName, text1, size);
     PutName(tz.DaylightName, text2, size);
 
-    long offset = -(static_cast<long>(tz.Bias) + tz.StandardBias);
-    char sign = offset < 0 ? '-' : '+';
-    if (offset < 0)
-        offset = -offset;
-    std::snprintf(text3, size, "UTC%c%02ld:%02ld", sign, offset / 60, offset % 60);
+    PutUtcOffset(-(static_cast<long long>(tz.Bias) + tz.StandardBias), text3, size);
 
     if (number1 != nullptr)
         *number1 = tz.Bias;

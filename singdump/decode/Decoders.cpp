@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "decode/Reader.h"
+#include "sdk/sing32.h"
 
 void DecodeWindowsUserInfo(const uint8_t* data, size_t size, DecodeResult& out);
 void DecodeIPInfo(const uint8_t* data, size_t size, DecodeResult& out);
@@ -14,21 +15,18 @@ void DecodeKmzUserInfo(const uint8_t* data, size_t size, DecodeResult& out);
 namespace {
 
 // One line per gatherer buffer format; each decoder lives in its own file.
+// Versions and layouts are those of sdk/sing32.h.
 const BufferFormat kFormats[] = {
-    {0, nullptr, 0, nullptr},  // placeholder so the table is never empty
-    {0xABACAB01, "WindowsUserInfo", 1, DecodeWindowsUserInfo},
-    {0xABACAB02, "IPInfo", 3, DecodeIPInfo},
-    {0xABACAB04, "NETBIOSInfo", 4, DecodeNetbiosInfo},
-    {0xABACAB05, "KMZUserInfo", 1, DecodeKmzUserInfo},
-    {0xABACAB0A, "IPX Data", 1, DecodeIpxData},
-    {0xABACAB0B, "Regional Data", 1, DecodeRegionalData},
+    {SING_WINUSER_PACKET_ID, DecodeWindowsUserInfo}, {SING_IPINFO_PACKET_ID, DecodeIPInfo},
+    {SING_NETBIOS_PACKET_ID, DecodeNetbiosInfo},     {SING_KMZUSER_PACKET_ID, DecodeKmzUserInfo},
+    {SING_IPX_PACKET_ID, DecodeIpxData},             {SING_REGIONAL_PACKET_ID, DecodeRegionalData},
 };
 
 }  // namespace
 
 const BufferFormat* FindFormat(uint32_t packetId) {
     for (const BufferFormat& f : kFormats)
-        if (f.decode != nullptr && f.packetId == packetId)
+        if (f.packetId == packetId)
             return &f;
     return nullptr;
 }
@@ -36,9 +34,9 @@ const BufferFormat* FindFormat(uint32_t packetId) {
 DecodeResult DecodeBuffer(const uint8_t* data, size_t size, uint32_t expectedPacketId) {
     DecodeResult r;
     Reader rd(data, size);
-    uint32_t length = rd.U32(0, "header length");
-    uint32_t packet = rd.U32(4, "header packet id");
-    uint32_t version = rd.U32(8, "header version");
+    uint32_t length = rd.U32(SING_HEADER_LENGTH, "header length");
+    uint32_t packet = rd.U32(SING_HEADER_PACKET_ID, "header packet id");
+    uint32_t version = rd.U32(SING_HEADER_VERSION, "header version");
     if (!rd.Ok()) {
         r.error = rd.Error();
         return r;
@@ -64,9 +62,9 @@ DecodeResult DecodeBuffer(const uint8_t* data, size_t size, uint32_t expectedPac
         r.error = "no decoder for this packet id";
         return r;
     }
-    if (version != f->version) {
-        r.error = "buffer version " + std::to_string(version) + " is not the known version " +
-                  std::to_string(f->version);
+    uint32_t known = sing_format_version(packet);
+    if (version != known) {
+        r.error = "buffer version " + std::to_string(version) + " is not the known version " + std::to_string(known);
         return r;
     }
     f->decode(data, size, r);
@@ -83,28 +81,4 @@ DecodeResult DescribeBuffer(const uint8_t* data, size_t size, uint32_t expectedP
         report.Add(std::move(c));
     r.fields = std::move(report);
     return r;
-}
-
-std::string HexDump(const uint8_t* data, size_t size) {
-    std::string out;
-    char buf[16];
-    for (size_t line = 0; line < size; line += 16) {
-        std::snprintf(buf, sizeof buf, "%06zX  ", line);
-        out += buf;
-        for (size_t i = 0; i < 16; ++i) {
-            if (line + i < size) {
-                std::snprintf(buf, sizeof buf, "%02X ", data[line + i]);
-                out += buf;
-            } else {
-                out += "   ";
-            }
-        }
-        out += " ";
-        for (size_t i = 0; i < 16 && line + i < size; ++i) {
-            uint8_t c = data[line + i];
-            out += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '.';
-        }
-        out += "\n";
-    }
-    return out;
 }

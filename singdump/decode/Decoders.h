@@ -12,11 +12,10 @@ struct DecodeResult {
     Node fields = Node::Group("fields");
 };
 
+// A gatherer's buffer format; its version and layout are in sdk/sing32.h.
 struct BufferFormat {
     uint32_t packetId;
-    const char* name;
-    uint32_t version;
-    // Decodes the gatherer's fields (after the 12-byte header).
+    // Decodes the gatherer's fields (after the common header).
     void (*decode)(const uint8_t* data, size_t size, DecodeResult& out);
 };
 
@@ -30,6 +29,3 @@ DecodeResult DecodeBuffer(const uint8_t* data, size_t size, uint32_t expectedPac
 // A gatherer's buffer as singdump shows it: DecodeBuffer's fields after a
 // "status" of "ok" or "malformed buffer: <why>".
 DecodeResult DescribeBuffer(const uint8_t* data, size_t size, uint32_t expectedPacketId);
-
-// Hex dump, 16 bytes a line, with offsets and printable characters.
-std::string HexDump(const uint8_t* data, size_t size);

@@ -1,48 +1,28 @@
-// "KMZUserInfo": 26 u16 offset slots after the header, one per profile key,
-// with the texts (UTF-8) packed behind them; every key counts one byte in
-// the length even when it has no text.
+// "KMZUserInfo": one u16 offset slot per profile key after the header, with
+// the texts (UTF-8) packed behind them; every key counts one byte in the
+// length even when it has no text. Shown grouped by the file's sections.
 #include <string>
+#include <utility>
 
 #include "decode/Decoders.h"
 #include "decode/Reader.h"
-
-namespace {
-
-constexpr size_t kFixedSize = 64;
-
-struct Section {
-    const char* name;
-    const char* keys[16];  // ends with a null
-};
-
-const Section kSections[] = {
-    {"LOCATION",
-     {"CITY", "STATE", "ZIPCODE", "COUNTRY", "ROOM_NUMBER", "BUILDING", "FLOOR", "LATITUDE", "LONGITUDE",
-      "USER_DATA1", "USER_DATA2", nullptr}},
-    {"USER",
-     {"FIRST_NAME", "MIDDLE_NAME", "LAST_NAME", "EMPLOYEE_ID", "TITLE", "DEPT_NAME", "DEPT_NUMBER", "DIVISION",
-      "WORK_PHONE", "CELLULAR_PHONE", "FAX_NUMBER", "PAGER_NUMBER", "PAGER_TYPE", "EMAIL_ADDRESS", "HOME_PHONE",
-      nullptr}},
-};
-
-}  // namespace
+#include "sdk/sing32.h"
 
 void DecodeKmzUserInfo(const uint8_t* data, size_t size, DecodeResult& out) {
     Reader rd(data, size);
-    size_t slot = 12;
-    size_t expected = kFixedSize;
-    for (const Section& s : kSections) {
-        Node group = Node::Group(s.name);
-        for (size_t k = 0; k < 16 && s.keys[k] != nullptr; ++k, slot += 2) {
-            AddSlotText(rd, group, s.keys[k], slot, kFixedSize);
-            if (!rd.Ok()) {
-                out.error = rd.Error();
-                return;
-            }
-            expected += group.children.back().text.size() + 1;
+    size_t expected = SING_KMZUSER_FIXED_SIZE;
+    Node group = Node::Group(sing_kmzuser_section(0));
+    for (uint32_t key = 0; key < SING_KMZUSER_KEYS; ++key) {
+        if (group.key != sing_kmzuser_section(key))
+            out.fields.Add(std::exchange(group, Node::Group(sing_kmzuser_section(key))));
+        AddSlotText(rd, group, sing_kmzuser_key_name(key), SING_KMZUSER_SLOT(key), SING_KMZUSER_FIXED_SIZE);
+        if (!rd.Ok()) {
+            out.error = rd.Error();
+            return;
         }
-        out.fields.Add(std::move(group));
+        expected += group.children.back().text.size() + 1;
     }
+    out.fields.Add(std::move(group));
     if (expected != size)
         out.error = "buffer length " + std::to_string(size) + " differs from the " + std::to_string(expected) +
                     " bytes its texts take";

@@ -145,3 +145,27 @@ std::string RenderJson(const Node& n) {
     }
     return "null";
 }
+
+std::string HexDump(const uint8_t* data, size_t size) {
+    std::string out;
+    char buf[16];
+    for (size_t line = 0; line < size; line += 16) {
+        std::snprintf(buf, sizeof buf, "%06zX  ", line);
+        out += buf;
+        for (size_t i = 0; i < 16; ++i) {
+            if (line + i < size) {
+                std::snprintf(buf, sizeof buf, "%02X ", data[line + i]);
+                out += buf;
+            } else {
+                out += "   ";
+            }
+        }
+        out += " ";
+        for (size_t i = 0; i < 16 && line + i < size; ++i) {
+            uint8_t c = data[line + i];
+            out += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '.';
+        }
+        out += "\n";
+    }
+    return out;
+}

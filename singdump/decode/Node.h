@@ -1,6 +1,7 @@
 // A decoded data buffer as a small tree of named values, printed as text or
 // JSON by the host tool. Free of OS headers.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -48,3 +49,5 @@ std::string RenderText(const Node& n, int indent);
 // UTF-8 are replaced by U+FFFD so the document is always valid.
 std::string RenderJson(const Node& n);
 std::string JsonString(const std::string& s);
+// Hex dump, 16 bytes a line, with offsets and printable characters.
+std::string HexDump(const uint8_t* data, size_t size);

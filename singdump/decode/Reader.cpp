@@ -55,8 +55,8 @@ std::string Reader::Bytes(size_t off, size_t count, const char* what) {
 
 #include "decode/Node.h"
 
-void AddSlotText(Reader& rd, Node& into, const char* key, size_t slotOff, size_t fixedSize) {
-    uint16_t off = rd.U16(slotOff, key);
+void AddSlotText(Reader& rd, Node& into, const char* key, size_t slotOff, size_t fixedSize, size_t slotWidth) {
+    uint32_t off = slotWidth == 4 ? rd.U32(slotOff, key) : rd.U16(slotOff, key);
     if (!rd.Ok())
         return;
     if (off == 0) {

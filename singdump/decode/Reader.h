@@ -33,6 +33,7 @@ private:
 };
 
 struct Node;
-// The string-offset convention: a u16 slot at `slotOff` holds the offset of
-// a text behind the fixed part (`fixedSize` bytes), or 0 for no text.
-void AddSlotText(Reader& rd, Node& into, const char* key, size_t slotOff, size_t fixedSize);
+// The string-offset convention: a u16 slot (or a u32 one, `slotWidth` 4) at
+// `slotOff` holds the offset of a text behind the fixed part (`fixedSize`
+// bytes), or 0 for no text.
+void AddSlotText(Reader& rd, Node& into, const char* key, size_t slotOff, size_t fixedSize, size_t slotWidth = 2);

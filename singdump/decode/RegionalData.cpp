@@ -1,24 +1,11 @@
-// "Regional Data" version 1: three numbers and three texts with u32 offset
-// slots. The names are what kmzhwnic.dll sends in each place.
+// "Regional Data": three numbers and three texts with u32 offset slots. The
+// names are what kmzhwnic.dll sends in each place.
+#include <initializer_list>
+#include <utility>
+
 #include "decode/Decoders.h"
 #include "decode/Reader.h"
-
-namespace {
-constexpr size_t kFixedSize = 36;
-
-void AddText32(Reader& rd, Node& into, const char* key, size_t slot) {
-    uint32_t off = rd.U32(slot, key);
-    if (!rd.Ok())
-        return;
-    if (off == 0) {
-        into.AddMissing(key);
-        return;
-    }
-    std::string text = rd.Text(off, kFixedSize, key);
-    if (rd.Ok())
-        into.AddText(key, text);
-}
-}  // namespace
+#include "sdk/sing32.h"
 
 void DecodeRegionalData(const uint8_t* data, size_t size, DecodeResult& out) {
     Reader rd(data, size);
@@ -26,12 +13,12 @@ void DecodeRegionalData(const uint8_t* data, size_t size, DecodeResult& out) {
     auto number = [&](const char* key, size_t off) {
         out.fields.AddSigned(key, static_cast<int32_t>(rd.U32(off, key)));
     };
-    number("standardBias", 12);  // fifth parameter
-    number("bias", 16);          // fourth parameter
-    number("daylightBias", 20);  // sixth parameter
-    AddText32(rd, out.fields, "standardName", 24);
-    AddText32(rd, out.fields, "daylightName", 28);
-    AddText32(rd, out.fields, "utcOffset", 32);
+    number("standardBias", SING_REGIONAL_STANDARD_BIAS);  // fifth parameter
+    number("bias", SING_REGIONAL_BIAS);                   // fourth parameter
+    number("daylightBias", SING_REGIONAL_DAYLIGHT_BIAS);  // sixth parameter
+    for (auto [key, slot] : {std::pair{"standardName", SING_REGIONAL_STANDARD_NAME},
+                             {"daylightName", SING_REGIONAL_DAYLIGHT_NAME}, {"utcOffset", SING_REGIONAL_UTC_OFFSET}})
+        AddSlotText(rd, out.fields, key, slot, SING_REGIONAL_FIXED_SIZE, 4);
     if (!rd.Ok())
         out.error = rd.Error();
 }

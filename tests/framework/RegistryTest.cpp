@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <memory>
-#include <stdexcept>
 #include <vector>
 
 #include "framework/Exports.h"
@@ -28,13 +27,7 @@ public:
         std::memset(buf, 0xAB, 16);
         return 1;
     }
-    uint32_t Init() override {
-        if (throwOnInit)
-            throw std::runtime_error("init failed");
-        return 1;
-    }
     int updates = 0;
-    bool throwOnInit = false;
 };
 
 class Plain : public Gatherer {
@@ -172,10 +165,4 @@ TEST_F(RegistryTest, FlagDMIRefreshAlwaysAnswersOne) {
     EXPECT_EQ(SING_FlagDMIRefresh(0), 1u);
     EXPECT_EQ(dmiRefreshFlag, 1u);
     EXPECT_EQ(SING_FlagDMIRefresh(0xFFFFFFFF), 1u);
-}
-
-TEST_F(RegistryTest, AnExceptionNeverLeavesAnExport) {
-    Probe p("Probe", 1);
-    p.throwOnInit = true;
-    EXPECT_EQ(SING_Init(0), 0u);
 }

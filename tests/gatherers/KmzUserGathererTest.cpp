@@ -11,6 +11,7 @@
 #include "FillChecked.h"
 #include "decode/Decoders.h"
 #include "gatherers/KmzUserGatherer.h"
+#include "probes/ProfileReader.h"
 #include "support/ScratchHive.h"
 #include "support/TempDir.h"
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -93,16 +95,37 @@ TEST_F(Regional, TextsAreBoundedAndSentAsUtf8) {
               std::string(79, 'x') + "\xC3\xA9");
 }
 
-// kmzhwnic.dll answers from the machine's own settings.
+// kmzhwnic.dll answers from the machine's own settings; its texts are cut to
+// the size the caller gives.
 TEST(RegionalLibrary, DescribesThisMachinesTimeZone) {
     TIME_ZONE_INFORMATION tz;
     ASSERT_NE(GetTimeZoneInformation(&tz), TIME_ZONE_ID_INVALID);
     char standard[80];
     WideCharToMultiByte(CP_ACP, 0, tz.StandardName, -1, standard, sizeof standard, nullptr, nullptr);
+    long offset = -(tz.Bias + tz.StandardBias);
+    char utc[32];
+    std::snprintf(utc, sizeof utc, "UTC%c%02ld:%02ld", offset < 0 ? '-' : '+', std::labs(offset) / 60,
+                  std::labs(offset) % 60);
     RegionalInfoGatherer g;
     ASSERT_EQ(g.Init(), 1u);
     std::vector<uint8_t> buf = FillChecked(g);
     ASSERT_NE(databuf::GetU32(buf.data(), 24), 0u) << "kmzhwnic.dll gave no texts";
     EXPECT_STREQ(reinterpret_cast<const char*>(buf.data()) + databuf::GetU32(buf.data(), 24), standard);
+    EXPECT_STREQ(reinterpret_cast<const char*>(buf.data()) + databuf::GetU32(buf.data(), 32), utc);
     EXPECT_EQ(static_cast<int32_t>(databuf::GetU32(buf.data(), 16)), tz.Bias);
+
+    HMODULE m = LoadLibraryA("kmzhwnic.dll");
+    ASSERT_NE(m, nullptr);
+    auto get = reinterpret_cast<GetTimezoneInfoFn>(reinterpret_cast<void*>(GetProcAddress(m, "GetTimezoneInfo")));
+    ASSERT_NE(get, nullptr);
+    const uint32_t fits = static_cast<uint32_t>(std::strlen(utc)) + 1;
+    for (uint32_t size : {fits + 1, fits, fits - 1, 2u, 1u}) {
+        char t1[80], t2[80], t3[80];
+        int32_t n1, n2, n3;
+        std::memset(t3, 'x', sizeof t3);
+        ASSERT_EQ(get(t1, t2, t3, &n1, &n2, &n3, size), 1u) << size;
+        EXPECT_EQ(std::string(t3), std::string(utc).substr(0, size - 1)) << size;
+        EXPECT_EQ(t3[size], 'x') << size;  // nothing written past the size
+    }
+    FreeLibrary(m);
 }

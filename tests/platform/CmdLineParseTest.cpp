@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -13,12 +14,16 @@ namespace {
 
 class MemoryFiles : public ResponseFileReader {
 public:
-    bool Read(const char* name, size_t maxBytes, std::string& out) override {
+    OwnedText Read(const char* name, size_t maxBytes) override {
         reads.push_back(name);
         auto it = files.find(name);
-        bool ok = it != files.end() && it->second.size() <= maxBytes;
-        out = ok ? it->second : "";
-        return ok;
+        if (it == files.end() || it->second.size() > maxBytes)
+            return nullptr;
+        // The whole contents, a NUL inside included.
+        OwnedText out(new char[it->second.size() + 1]);
+        std::memcpy(out.get(), it->second.data(), it->second.size());
+        out[it->second.size()] = '\0';
+        return out;
     }
     std::map<std::string, std::string> files;
     std::vector<std::string> reads;
@@ -26,7 +31,8 @@ public:
 
 using Calls = std::vector<std::string>;
 
-// Records every option handed on ("name=value", or "name" without a value).
+// Records every option handed on ("name=value", or "name" without a value),
+// and shows what was kept.
 class RecordingCmdLine : public CmdLine {
 public:
     explicit RecordingCmdLine(ResponseFileReader& files) : CmdLine(files, nullptr) {}
@@ -34,6 +40,14 @@ public:
         calls.push_back(value ? std::string(name) + "=" + value : std::string(name));
         CmdLine::HandleOption(name, value);
     }
+    // "startDir|moduleDir|dataDir|logDir".
+    std::string Directories() const {
+        return std::string(startDir.get()) + "|" + moduleDir.get() + "|" + dataDir.get() + "|" + logDir.get();
+    }
+    using CmdLine::argText;
+    using CmdLine::gnValue;
+    using CmdLine::nValue;
+    using CmdLine::responseFileError;
     Calls calls;
 };
 
@@ -52,7 +66,7 @@ TEST(CmdLineParse, TokensInOrderWithResponseFilesInPlace) {
     EXPECT_EQ(c.calls, (Calls{"N=abc", "uid=ab", "cd", "=plain", "=two words", "L=say \"hi\"", "S=x", "R=y",
                               "GN=a\xA0z", "L=one", "S=two", "MN=four", "R=three", "GN=five", "NDP=D:/data",
                               "S=open -quote"}));
-    EXPECT_EQ(c.ResponseFileError(), 1u);
+    EXPECT_EQ(c.responseFileError, 1u);
     EXPECT_EQ(files.reads, (Calls{"a.rsp", "b b.rsp", "missing.rsp", "nul.rsp"}));
 }
 
@@ -73,38 +87,36 @@ TEST(CmdLineParse, ResponseFileLoopsAndNestingAreBounded) {
     EXPECT_EQ(cycle.calls, (Calls{"MN=b", "R=a"}));
     EXPECT_EQ(files.reads, (Calls{"a.rsp", "b.rsp"}));  // names compared without case
     files.reads.clear();
-    CmdLine deep(files, nullptr), wide(files, nullptr);
+    RecordingCmdLine deep(files), wide(files);
     deep.Parse("@d0");
     EXPECT_EQ(files.reads.size(), CmdLine::kMaxResponseDepth);
-    EXPECT_STREQ(deep.GnValue(), "0");
+    EXPECT_STREQ(deep.gnValue.get(), "0");
     files.reads.clear();
     wide.Parse("@w0");
     EXPECT_EQ(files.reads.size(), CmdLine::kMaxResponseFiles);
-    EXPECT_EQ(cycle.ResponseFileError() & deep.ResponseFileError() & wide.ResponseFileError(), 1u);
+    EXPECT_EQ(cycle.responseFileError & deep.responseFileError & wide.responseFileError, 1u);
 }
 
 TEST(CmdLineApply, DirectoryFallBacksAndProgramName) {
     MemoryFiles none;
     HostFacts f;
-    f.workingDir = "C:\\";
-    f.exePath = "host.exe";  // no separator: the working directory stands in
-    f.commandText = "\"C:\\Program Files\\host.exe\" /N:x /NDP:D:\\nd";
+    f.workingDir = CopyText("C:\\");
+    f.exePath = CopyText("host.exe");  // no separator: the working directory stands in
+    f.commandText = CopyText("\"C:\\Program Files\\host.exe\" /N:x /NDP:D:\\nd");
     f.registryLogDir = CopyText("L:\\log\\");
-    CmdLine c(none, nullptr);
+    RecordingCmdLine c(none);
     c.Apply(f);
-    EXPECT_EQ(std::string(c.StartDir()) + "|" + c.ModuleDir() + "|" + c.GetDataDir() + "|" + c.LogDir() + "|" + c.NValue(),
-              "C:\\|C:\\|D:\\nd|L:\\log\\|x");
-    EXPECT_STREQ(c.ArgText(), " /N:x /NDP:D:\\nd");
+    EXPECT_EQ(c.Directories() + "|" + c.nValue.get(), "C:\\|C:\\|D:\\nd|L:\\log\\|x");
+    EXPECT_STREQ(c.argText.get(), " /N:x /NDP:D:\\nd");
 
     HostFacts g;
-    g.workingDir = "C:\\w";
-    g.exePath = "D:host.exe";
-    g.commandText = "C:\\Program Files\\host.exe /S:y";  // unquoted: ends at the space
+    g.workingDir = CopyText("C:\\w");
+    g.exePath = CopyText("D:host.exe");
+    g.commandText = CopyText("C:\\Program Files\\host.exe /S:y");  // unquoted: ends at the space
     g.registryDataDir = CopyText("R:\\data\\");
     RecordingCmdLine d(none);
     d.Apply(g);
-    EXPECT_EQ(std::string(d.StartDir()) + "|" + d.ModuleDir() + "|" + d.GetDataDir() + "|" + d.LogDir(),
-              "C:\\w\\|D:|R:\\data\\|R:\\data\\");
+    EXPECT_EQ(d.Directories(), "C:\\w\\|D:|R:\\data\\|R:\\data\\");
     EXPECT_EQ(d.calls, (Calls{"=Files\\host.exe", "S=y"}));
 }
 

@@ -11,7 +11,27 @@
 #include "platform/CmdLine.h"
 
 namespace {
+
 void Print(const char* name, const char* value) { std::printf("%s=%s\n", name, value ? value : "(null)"); }
+
+// A CmdLine built from this process, printing what it kept.
+struct HostCmdLine : CmdLine {
+    HostCmdLine() : CmdLine(1) {}
+    void PrintFields() const {
+        std::string flags[] = {std::to_string(nGiven), std::to_string(managerFlag), std::to_string(initFlag),
+                               std::to_string(responseFileError)};
+        const char* texts[][2] = {
+            {"startDir", startDir.get()}, {"moduleDir", moduleDir.get()}, {"dataDir", dataDir.get()},
+            {"logDir", logDir.get()},     {"argText", argText.get()},     {"nGiven", flags[0].c_str()},
+            {"managerFlag", flags[1].c_str()}, {"initFlag", flags[2].c_str()}, {"responseFileError", flags[3].c_str()},
+            {"nValue", nValue.get()},     {"n2Value", n2Value.get()},     {"n3Value", n3Value.get()},
+            {"lValue", lValue.get()},     {"rValue", rValue.get()},       {"sValue", sValue.get()},
+            {"uidValue", uidValue.get()}, {"mnValue", mnValue.get()},     {"gnValue", gnValue.get()}};
+        for (auto& t : texts)
+            Print(t[0], t[1]);
+    }
+};
+
 }  // namespace
 
 int main() {
@@ -22,23 +42,12 @@ int main() {
         (RegOpenKeyExA(HKEY_CURRENT_USER, hive, 0, KEY_READ, &root) != ERROR_SUCCESS ||
          RegOverridePredefKey(HKEY_LOCAL_MACHINE, root) != ERROR_SUCCESS))
         return 1;
-    CmdLine c(1);
-    std::string flags[] = {std::to_string(c.NGiven()), std::to_string(c.ManagerFlag()), std::to_string(c.InitFlag()),
-                           std::to_string(c.ResponseFileError())};
-    const char* texts[][2] = {
-        {"startDir", c.StartDir()}, {"moduleDir", c.ModuleDir()}, {"dataDir", c.GetDataDir()},
-        {"logDir", c.LogDir()},     {"argText", c.ArgText()},     {"nGiven", flags[0].c_str()},
-        {"managerFlag", flags[1].c_str()}, {"initFlag", flags[2].c_str()}, {"responseFileError", flags[3].c_str()},
-        {"nValue", c.NValue()},     {"n2Value", c.N2Value()},     {"n3Value", c.N3Value()},
-        {"lValue", c.LValue()},     {"rValue", c.RValue()},       {"sValue", c.SValue()},
-        {"uidValue", c.UidValue()}, {"mnValue", c.MnValue()},     {"gnValue", c.GnValue()}};
-    for (auto& t : texts)
-        Print(t[0], t[1]);
+    HostCmdLine().PrintFields();
     if (GetEnvironmentVariableA("SING_PROBE_PROFILE", nullptr, 0) != 0) {
         KmzUserGatherer profile;
         profile.Update();
-        for (uint32_t i = 0; i < KmzUserGatherer::kKeyCount; ++i)
-            Print(("profile." + std::string(KmzUserGatherer::kKeys[i].name)).c_str(), profile.Value(i).CStr());
+        for (uint32_t i = 0; i < SING_KMZUSER_KEYS; ++i)
+            Print(("profile." + std::string(sing_kmzuser_key_name(i))).c_str(), profile.Value(i).CStr());
     }
     return 0;
 }

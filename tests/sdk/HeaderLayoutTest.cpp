@@ -1,6 +1,8 @@
-// The public header sing32.h against the decoders: buffers laid out with the
-// header's offsets, every text distinct, must decode to the same fields, and
-// the header's accessors must read them back and stay inside the buffer.
+// The public header sing32.h, which the gatherers and decoders are compiled
+// against: its numbers against the documented layouts, written out here on
+// their own; buffers laid out with the header's offsets, every text distinct,
+// must decode to the fields of those names, and the header's accessors must
+// read them back and stay inside the buffer.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -73,6 +75,71 @@ struct Named {
 
 }  // namespace
 
+// The one place the tests spell the layouts as numbers.
+TEST(HeaderLayout, NumbersAreTheDocumentedLayouts) {
+    struct Pin {
+        const char* name;
+        sing_u32 header;
+        sing_u32 documented;
+    };
+#define PIN(name, value) {#name, name, value}
+    const Pin pins[] = {
+        PIN(SING_HEADER_LENGTH, 0), PIN(SING_HEADER_PACKET_ID, 4), PIN(SING_HEADER_VERSION, 8),
+        PIN(SING_HEADER_SIZE, 12), PIN(SING_SLOTS, 20),
+        // Packet id, format version and fixed part of each buffer.
+        PIN(SING_WINUSER_PACKET_ID, 0xABACAB01), PIN(SING_WINUSER_VERSION, 1), PIN(SING_WINUSER_FIXED_SIZE, 28),
+        PIN(SING_IPINFO_PACKET_ID, 0xABACAB02), PIN(SING_IPINFO_VERSION, 3), PIN(SING_IPINFO_FIXED_SIZE, 268),
+        PIN(SING_NETBIOS_PACKET_ID, 0xABACAB04), PIN(SING_NETBIOS_VERSION, 4), PIN(SING_NETBIOS_FIXED_SIZE, 60),
+        PIN(SING_KMZUSER_PACKET_ID, 0xABACAB05), PIN(SING_KMZUSER_VERSION, 1), PIN(SING_KMZUSER_FIXED_SIZE, 64),
+        PIN(SING_IPX_PACKET_ID, 0xABACAB0A), PIN(SING_IPX_VERSION, 1), PIN(SING_IPX_FIXED_SIZE, 20),
+        PIN(SING_REGIONAL_PACKET_ID, 0xABACAB0B), PIN(SING_REGIONAL_VERSION, 1), PIN(SING_REGIONAL_FIXED_SIZE, 36),
+        // "WindowsUserInfo".
+        PIN(SING_WINUSER_UNUSED, 12), PIN(SING_WINUSER_USER_NAME, 14), PIN(SING_WINUSER_COMPUTER_NAME, 16),
+        PIN(SING_WINUSER_DOMAIN, 18), PIN(SING_WINUSER_OWNER, 20), PIN(SING_WINUSER_ORGANIZATION, 22),
+        PIN(SING_WINUSER_PRODUCT_ID, 24), PIN(SING_WINUSER_WORKGROUP, 26),
+        // "IPInfo".
+        PIN(SING_IPINFO_ADAPTERS, 8), PIN(SING_IPINFO_IP_ADDRESS, 12), PIN(SING_IPINFO_HOST_NAME, 28),
+        PIN(SING_IPINFO_DOMAIN_NAME, 44), PIN(SING_IPINFO_DEFAULT_GATEWAY, 60), PIN(SING_IPINFO_PRIMARY_DNS, 76),
+        PIN(SING_IPINFO_SECONDARY_DNS, 92), PIN(SING_IPINFO_SUBNET_MASK, 108), PIN(SING_IPINFO_RESERVED3, 124),
+        PIN(SING_IPINFO_RESERVED4, 156), PIN(SING_IPINFO_RESERVED_TEXT, 188), PIN(SING_IPINFO_RESERVED1, 204),
+        PIN(SING_IPINFO_RESERVED2, 236),
+        // "NETBIOSInfo".
+        PIN(SING_NETBIOS_CARDS, 8), PIN(SING_NETBIOS_ADDRESS, 12), PIN(SING_NETBIOS_TYPE, 28),
+        PIN(SING_NETBIOS_DESCRIPTION, 44), PIN(SING_NETBIOS_TOKEN_RING, 255), PIN(SING_NETBIOS_ETHERNET, 253),
+        // "KMZUserInfo": slots of the first and last key; the keys below.
+        PIN(SING_KMZUSER_KEYS, 26), PIN(SING_KMZUSER_SLOT(SING_KMZUSER_CITY), 12),
+        PIN(SING_KMZUSER_SLOT(SING_KMZUSER_HOME_PHONE), 62),
+        // "IPX Data".
+        PIN(SING_IPX_COUNT, 12), PIN(SING_IPX_FIRST, 16),
+        // "Regional Data".
+        PIN(SING_REGIONAL_STANDARD_BIAS, 12), PIN(SING_REGIONAL_BIAS, 16), PIN(SING_REGIONAL_DAYLIGHT_BIAS, 20),
+        PIN(SING_REGIONAL_STANDARD_NAME, 24), PIN(SING_REGIONAL_DAYLIGHT_NAME, 28), PIN(SING_REGIONAL_UTC_OFFSET, 32),
+    };
+#undef PIN
+    for (const Pin& p : pins)
+        EXPECT_EQ(p.header, p.documented) << p.name;
+    for (sing_u32 packet : {0xABACAB01u, 0xABACAB02u, 0xABACAB04u, 0xABACAB05u, 0xABACAB0Au, 0xABACAB0Bu}) {
+        EXPECT_NE(sing_format_version(packet), 0u) << packet;
+        EXPECT_NE(sing_format_fixed_size(packet), 0u) << packet;
+    }
+
+    // Reading order, slot order and packing order of the profile keys.
+    const char* const location[] = {"CITY",     "STATE",     "ZIPCODE",    "COUNTRY",   "ROOM_NUMBER", "BUILDING",
+                                    "FLOOR",    "LATITUDE",  "LONGITUDE",  "USER_DATA1", "USER_DATA2"};
+    const char* const user[] = {"FIRST_NAME", "MIDDLE_NAME",    "LAST_NAME",  "EMPLOYEE_ID",  "TITLE",
+                                "DEPT_NAME",  "DEPT_NUMBER",    "DIVISION",   "WORK_PHONE",   "CELLULAR_PHONE",
+                                "FAX_NUMBER", "PAGER_NUMBER",   "PAGER_TYPE", "EMAIL_ADDRESS", "HOME_PHONE"};
+    std::vector<std::string> documented, header;
+    for (const char* k : location)
+        documented.push_back(std::string("LOCATION.") + k);
+    for (const char* k : user)
+        documented.push_back(std::string("USER.") + k);
+    for (sing_u32 key = 0; key <= SING_KMZUSER_KEYS; ++key)
+        header.push_back(Shown(sing_kmzuser_section(key)) + "." + Shown(sing_kmzuser_key_name(key)));
+    documented.push_back("(null).(null)");  // past the last key
+    EXPECT_EQ(header, documented);
+}
+
 TEST(HeaderLayout, UserAndProfileSlotsNameTheDecodersFields) {
     const Named user[] = {{SING_WINUSER_USER_NAME, "userName"}, {SING_WINUSER_COMPUTER_NAME, "computerName"},
                           {SING_WINUSER_DOMAIN, "domain"},      {SING_WINUSER_OWNER, "owner"},
@@ -105,7 +172,7 @@ TEST(HeaderLayout, UserAndProfileSlotsNameTheDecodersFields) {
     ASSERT_EQ(sizeof profile / sizeof profile[0], SING_KMZUSER_KEYS);
     Builder k(SING_KMZUSER_FIXED_SIZE);
     for (const Named& f : profile)
-        k.Slot16(12 + 2 * f.offset, f.key);
+        k.Slot16(SING_KMZUSER_SLOT(f.offset), f.key);
     buf = k.Finish(SING_KMZUSER_PACKET_ID, SING_KMZUSER_VERSION);
     fields = Decoded(buf, SING_KMZUSER_PACKET_ID);
     for (const Named& f : profile) {
@@ -235,20 +302,21 @@ TEST(HeaderLayout, AccessorsStayInsideTheBuffer) {
 }
 
 TEST(HeaderLayout, HeaderCheckNamesWhatIsWrong) {
-    Builder b(SING_WINUSER_FIXED_SIZE);
+    const sing_u32 fixed = SING_WINUSER_FIXED_SIZE;
+    Builder b(fixed);
     std::vector<uint8_t> buf = b.Finish(SING_WINUSER_PACKET_ID, SING_WINUSER_VERSION);
     auto check = [&](size_t size) { return sing_check_header(buf.data(), static_cast<sing_u32>(size), SING_WINUSER_PACKET_ID); };
     EXPECT_EQ(check(buf.size()), SING_HEADER_OK);
     EXPECT_EQ(check(SING_HEADER_SIZE - 1), SING_HEADER_SHORT);
     EXPECT_EQ(check(buf.size() - 1), SING_HEADER_BAD_LENGTH);
-    EXPECT_EQ(sing_check_header(buf.data(), 28, SING_IPINFO_PACKET_ID), SING_HEADER_BAD_PACKET_ID);
+    EXPECT_EQ(sing_check_header(buf.data(), fixed, SING_IPINFO_PACKET_ID), SING_HEADER_BAD_PACKET_ID);
     // Shorter than the fixed part, with a consistent length field.
-    databuf::PutU32(buf.data(), SING_HEADER_LENGTH, SING_WINUSER_FIXED_SIZE - 1);
-    EXPECT_EQ(check(SING_WINUSER_FIXED_SIZE - 1), SING_HEADER_SHORT);
-    databuf::WriteHeader(buf.data(), 28, SING_WINUSER_PACKET_ID, SING_WINUSER_VERSION + 1);
-    EXPECT_EQ(check(28), SING_HEADER_BAD_VERSION);
-    databuf::WriteHeader(buf.data(), 28, 0xABACAB03, 1);
-    EXPECT_EQ(sing_check_header(buf.data(), 28, 0xABACAB03), SING_HEADER_UNKNOWN_FORMAT);
-    EXPECT_EQ(sing_format_version(SING_NETBIOS_PACKET_ID), 4u);
-    EXPECT_EQ(sing_format_fixed_size(0xABACAB03), 0u);
+    databuf::PutU32(buf.data(), SING_HEADER_LENGTH, fixed - 1);
+    EXPECT_EQ(check(fixed - 1), SING_HEADER_SHORT);
+    databuf::WriteHeader(buf.data(), fixed, SING_WINUSER_PACKET_ID, SING_WINUSER_VERSION + 1);
+    EXPECT_EQ(check(fixed), SING_HEADER_BAD_VERSION);
+    const sing_u32 unknown = SING_IPINFO_PACKET_ID + 1;  // no gatherer's
+    databuf::WriteHeader(buf.data(), fixed, unknown, 1);
+    EXPECT_EQ(sing_check_header(buf.data(), fixed, unknown), SING_HEADER_UNKNOWN_FORMAT);
+    EXPECT_EQ(sing_format_fixed_size(unknown), 0u);
 }
