@@ -19,6 +19,7 @@
 
 #include "ProcessStats.h"
 #include "ProcessModules.h"
+#include "Timing.h"
 
 namespace {
 
@@ -70,35 +71,20 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     return true;
 }
 
-// Namespace scope, not a function-local static: the runtime's guard for the
-// latter creates handles on first use, which would show up in a phase.
-const double kTicksPerSecond = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return double(f.QuadPart);
-}();
-
-double Seconds() {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return double(now.QuadPart) / kTicksPerSecond;
-}
-
 // Progress of a phase on standard error: rewritten in place about once a
 // second on a terminal, one line every 30 seconds otherwise (logs of CI runs).
 const bool kProgressOnTerminal = _isatty(_fileno(stderr)) != 0;
 
 class Progress {
 public:
-    Progress(const char* phase, long total) : phase_(phase), total_(total), start_(Seconds()), next_(start_ + kEvery) {}
+    Progress(const char* phase, long total) : phase_(phase), total_(total), next_(kEvery) {}
 
     void Done(long done) {
-        double now = Seconds();
-        if (now < next_)
+        double elapsed = clock_.Seconds();
+        if (elapsed < next_)
             return;
-        next_ = now + kEvery;
+        next_ = elapsed + kEvery;
         shown_ = true;
-        double elapsed = now - start_;
         double left = done > 0 ? elapsed * double(total_ - done) / double(done) : 0.0;
         std::fprintf(stderr, "%s%s: %ld of %ld, %.0f s elapsed, about %.0f s left%s", kProgressOnTerminal ? "\r" : "",
                      phase_, done, total_, elapsed, left, kProgressOnTerminal ? "   " : "\n");
@@ -115,7 +101,8 @@ private:
     const double kEvery = kProgressOnTerminal ? kShortEvery : kLongEvery;
     const char* phase_;
     long total_;
-    double start_, next_;
+    Stopwatch clock_;
+    double next_;
     bool shown_ = false;
 };
 
@@ -197,7 +184,7 @@ private:
         for (long i = 0; i < WarmUp(n); ++i)
             ok &= step();
         PhaseResult r{name, n, 0, ProcessStats::Now(), {}, false};
-        double t0 = Seconds();
+        Stopwatch clock;
         {
             Progress progress(name, n);
             for (long i = 0; i < n; ++i) {
@@ -205,7 +192,7 @@ private:
                 progress.Done(i + 1);
             }
         }
-        r.seconds = Seconds() - t0;
+        r.seconds = clock.Seconds();
         r.end = ProcessStats::Now();
         r.failed = !ok;
         return r;
