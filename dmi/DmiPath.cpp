@@ -37,13 +37,19 @@ DmiPathSource ChooseDmiPath(const DmiPathInputs& in, const char* fileName, char 
         // The configured directory cannot be named in 255 characters; using
         // another place would put the file where nobody looks for it.
         return DmiPathSource::None;
-    } else if (in.keyOpened && in.dataRead && in.data != nullptr) {
-        // The value need not be terminated: it ends at its first NUL or at
-        // the end of what was read.
+    }
+    // The value need not be terminated: it ends at its first NUL or at the
+    // end of what was read. An empty one names no directory and counts as
+    // absent, as it does for the profile's data directory (joined, it would
+    // put the file in the root of the current drive).
+    size_t dataLength = 0;
+    if (in.keyOpened && in.dataRead && in.data != nullptr) {
         const void* nul = std::memchr(in.data, 0, in.dataSize);
-        size_t length = nul ? static_cast<const char*>(nul) - in.data : in.dataSize;
+        dataLength = nul ? static_cast<const char*>(nul) - in.data : in.dataSize;
+    }
+    if (dataLength > 0) {
         source = DmiPathSource::DataDirectory;
-        fits = Join(in.data, length, fileName, path);
+        fits = Join(in.data, dataLength, fileName, path);
     } else if (!in.keyOpened && in.isWinNT) {
         if (in.systemDirectory == nullptr)
             return DmiPathSource::None;
