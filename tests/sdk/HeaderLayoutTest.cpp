@@ -51,6 +51,9 @@ TEST(HeaderLayout, AccessorsStayInsideTheBuffer) {
     EXPECT_EQ(std::string(sing_ipx_address(ipx, sizeof ipx, 1)), "bc");
     EXPECT_EQ(std::string(sing_ipx_address(ipx, sizeof ipx, 2)), "d");
     EXPECT_EQ(sing_ipx_address(ipx, sizeof ipx - 2, 2), SING_NULL_TEXT);  // the count claims more than there is
+    std::unique_ptr<uint8_t[]> cut(new uint8_t[24]);  // a text before it is cut: no read past the end
+    std::copy(ipx, ipx + 24, cut.get());
+    EXPECT_EQ(sing_ipx_address(cut.get(), 24, 2), SING_NULL_TEXT);
     EXPECT_EQ(sing_ipx_address(ipx, sizeof ipx, 3), SING_NULL_TEXT);
     EXPECT_EQ(sing_ipinfo_text(ipx, sizeof ipx, SING_IPINFO_IP_ADDRESS, SING_IPINFO_ADAPTERS), SING_NULL_TEXT);
     EXPECT_EQ(sing_netbios_address(ipx, sizeof ipx, SING_NETBIOS_CARDS), SING_NULL_TEXT);

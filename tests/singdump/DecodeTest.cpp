@@ -29,6 +29,7 @@ TEST(Decode, DamagedBuffersAreRefusedWithTheReason) {
         {36, 0, 0, 0, SING_IPINFO_PACKET_ID, "header packet id 0xABACAB01 differs from the gatherer's 0xABACAB02"},
         {36, 4, 0xABACAB03, 4, 0xABACAB03, "no decoder for this packet id"},
         {36, 8, 2, 4, id, "buffer version 2 is not the known version 1"},
+        {36, 8, 0, 4, id, "buffer version 0 is not the known version 1"},
         {20, 0, 20, 4, id, "buffer of 20 bytes is shorter than the 28-byte fixed part"},
         {36, 12, 5, 2, id, "offset 12 holds 5, not 0"},
         {36, 14, 27, 2, id, "userName: offset 27 points into the fixed part (ends at 28)"},

@@ -44,7 +44,7 @@ TEST(Str, AssignAndAppendResults) {
         const char* arg;
         const char* after;
     };
-    const Step steps[] = {{true, "", ""},           {false, nullptr, ""},    {true, "ab", "ab"},
+    const Step steps[] = {{false, nullptr, ""},    {true, "", ""},          {true, "ab", "ab"},
                           {true, nullptr, "ab"},    {true, "cd", "abcd"},    {true, "e", "abcde"},
                           {false, "abcdefgh", "abcdefgh"}, {false, "a", "a"}, {false, "ab", "ab"},
                           {false, "abcde", "abcde"}, {true, "fghijklmnopqrst", "abcdefghijklmnopqrst"}};
@@ -53,6 +53,9 @@ TEST(Str, AssignAndAppendResults) {
         EXPECT_EQ(Text(s), step.after) << (step.append ? "Append " : "Assign ") << (step.arg ? step.arg : "null");
     }
     EXPECT_EQ(Text(Str(nullptr)), "");
+    Str fresh;
+    EXPECT_TRUE(fresh.Append(""));
+    EXPECT_EQ(Text(fresh), "");
 }
 
 TEST(Str, SelfAliasingIsSafe) {
