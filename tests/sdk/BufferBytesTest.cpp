@@ -1,0 +1,283 @@
+// Every gatherer's buffer byte for byte, against images written here from
+// sing32.h's offsets with this file's own little-endian writer (never the
+// library's): header, offset tables, packing order, absent against empty
+// texts. Each image is also decoded, so every text must come out under the
+// field name it was written for.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "decode/Decoders.h"
+#include "gatherers/IpGatherer.h"
+#include "gatherers/IpxInfoGatherer.h"
+#include "gatherers/KmzUserGatherer.h"
+#include "gatherers/NetbiosGatherer.h"
+#include "gatherers/RegionalInfoGatherer.h"
+#include "gatherers/WinUserGatherer.h"
+#include "support/ScratchHive.h"
+#include "support/TempDir.h"
+#include "tests/probes/FakeNet.h"
+
+namespace {
+using Bytes = std::vector<uint8_t>;
+
+// An expected buffer: the fixed part, then the texts in the order added.
+struct Image {
+    Image(uint32_t fixed, uint32_t packet, uint32_t version) : bytes(fixed, 0) {
+        Put(SING_HEADER_PACKET_ID, packet, 4);
+        Put(SING_HEADER_VERSION, version, 4);
+    }
+    // A number; `field` (when given) is where the decoder shows it, as
+    // `shown` or else in decimal.
+    Image& Put(uint32_t at, uint32_t value, int width, const std::string& field = "", const char* shown = nullptr) {
+        for (int i = 0; i < width; ++i)
+            bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
+        if (!field.empty())
+            fields[field] = shown ? shown : std::to_string(value);
+        return *this;
+    }
+    // The text's offset goes into a slot `width` bytes wide (0: no slot);
+    // `field` is where the decoder shows it.
+    Image& Text(uint32_t slot, const std::string& text, const std::string& field, int width = 2) {
+        if (width != 0)
+            Put(slot, static_cast<uint32_t>(bytes.size()), width);
+        bytes.insert(bytes.end(), text.begin(), text.end());
+        bytes.push_back(0);
+        if (!field.empty())
+            fields[field] = text;
+        return *this;
+    }
+    // Each absent text (slot 0) still takes one zero byte at the end.
+    Image& Absent(uint32_t count) {
+        bytes.resize(bytes.size() + count, 0);
+        return *this;
+    }
+    Bytes Done() { return Put(SING_HEADER_LENGTH, static_cast<uint32_t>(bytes.size()), 4).bytes; }
+    Bytes bytes;
+    std::map<std::string, std::string> fields;
+};
+
+// The gatherer's buffer of `size` bytes (its own length when 0), filled over
+// 0xEE bytes so that unwritten bytes show; nothing may land past it.
+Bytes Fill(Gatherer& g, uint32_t size = 0) {
+    size = size != 0 ? size : g.GetDataBufLen();
+    Bytes buf(size + 8, 0xEE);
+    EXPECT_EQ(g.FillDataBuf(buf.data()), 1u);
+    EXPECT_EQ(Bytes(buf.begin() + size, buf.end()), Bytes(8, 0xEE)) << "written past the length";
+    buf.resize(size);
+    return buf;
+}
+
+// The decoded texts as "group.key" / "list[i].key" -> text.
+void Flatten(const Node& n, const std::string& at, std::map<std::string, std::string>& out) {
+    for (size_t i = 0; i < n.children.size(); ++i) {
+        const Node& c = n.children[i];
+        std::string path = n.kind == Node::Kind::List ? at + "[" + std::to_string(i) + "]" : at + c.key;
+        if (c.kind == Node::Kind::Text)
+            out[path] = c.text;
+        else if (c.kind == Node::Kind::Number || c.kind == Node::Kind::Signed)
+            out[path] = c.kind == Node::Kind::Number ? std::to_string(c.number)
+                                                     : std::to_string(static_cast<int64_t>(c.number));
+        Flatten(c, path + (c.kind == Node::Kind::Group ? "." : ""), out);
+    }
+}
+
+// kmzhwnic.dll's time zone: Newfoundland, whose three biases all differ.
+uint32_t __stdcall Newfoundland(char* t1, char* t2, char* t3, int32_t* bias, int32_t* standard, int32_t* daylight,
+                                uint32_t size) {
+    std::strncpy(t1, "Newfoundland Standard Time", size);
+    std::strncpy(t2, "Newfoundland Daylight Time", size);
+    std::strncpy(t3, "UTC-03:30", size);
+    *bias = 210, *standard = 0, *daylight = -60;
+    return 1;
+}
+struct TimeZone : TimezoneApi {
+    TimezoneApi* previous = Install(this);
+    ~TimeZone() override { Install(previous); }
+    bool Load(GetTimezoneInfoFn* fn) override { return *fn = Newfoundland, true; }
+};
+
+const std::pair<uint32_t, const char*> kIpTexts[] = {
+    {SING_IPINFO_IP_ADDRESS, "ipAddress"},   {SING_IPINFO_HOST_NAME, "hostName"},
+    {SING_IPINFO_DOMAIN_NAME, "domainName"}, {SING_IPINFO_DEFAULT_GATEWAY, "defaultGateway"},
+    {SING_IPINFO_PRIMARY_DNS, "primaryDns"}, {SING_IPINFO_SECONDARY_DNS, "secondaryDns"},
+    {SING_IPINFO_SUBNET_MASK, "subnetMask"}, {SING_IPINFO_RESERVED_TEXT, "reservedText"}};
+
+struct Case {
+    const char* what;
+    std::function<Bytes()> actual;
+    Image expected;
+};
+
+Image IpImage(const std::vector<std::string>& adapter0) {
+    Image m(SING_IPINFO_FIXED_SIZE, SING_IPINFO_PACKET_ID, SING_IPINFO_VERSION);
+    for (uint32_t a = 0; a < SING_IPINFO_ADAPTERS; ++a)
+        for (size_t f = 0; f < 8; ++f)
+            m.Text(kIpTexts[f].first + 2 * a, a == 0 ? adapter0[f] : "",
+                   a == 0 ? std::string("adapter0.") + kIpTexts[f].second : "");
+    for (uint32_t a = 1; a < SING_IPINFO_ADAPTERS; ++a)
+        m.fields["adapter" + std::to_string(a)] = "empty";  // shown on one line
+    return m;
+}
+
+}  // namespace
+
+TEST(BufferBytes, EveryGathererAgainstItsImage) {
+    ASSERT_EQ(GetACP(), 1252u) << "the local texts below are code page 1252";
+    const uint32_t kmzFixed = SING_KMZUSER_FIXED_SIZE;
+    const Case cases[] = {
+        {"WindowsUserInfo before an update: every text absent", [] { WinUserGatherer g; return Fill(g); },
+         Image(SING_WINUSER_FIXED_SIZE, SING_WINUSER_PACKET_ID, SING_WINUSER_VERSION).Absent(7)},
+        {"WindowsUserInfo in a workgroup: the domain empty, the workgroup packed last",
+         [] {
+             WinUserGatherer g;
+             g.StoreFacts("jdoe", "PC-0815", "", "OFFICE", "Zo\xEB AG", "Jos\xE9 Pe\xF1" "a", "55274-OEM-0011903");
+             return Fill(g);
+         },
+         Image(SING_WINUSER_FIXED_SIZE, SING_WINUSER_PACKET_ID, SING_WINUSER_VERSION)
+             .Text(SING_WINUSER_USER_NAME, "jdoe", "userName")
+             .Text(SING_WINUSER_COMPUTER_NAME, "PC-0815", "computerName")
+             .Text(SING_WINUSER_DOMAIN, "", "domain")
+             .Text(SING_WINUSER_OWNER, "Jos\xC3\xA9 Pe\xC3\xB1" "a", "owner")
+             .Text(SING_WINUSER_ORGANIZATION, "Zo\xC3\xAB AG", "organization")
+             .Text(SING_WINUSER_PRODUCT_ID, "55274-OEM-0011903", "productId")
+             .Text(SING_WINUSER_WORKGROUP, "OFFICE", "workgroup")},
+        {"IPInfo before an update", [] { IpGatherer g; return Fill(g); },
+         Image(SING_IPINFO_FIXED_SIZE, SING_IPINFO_PACKET_ID, SING_IPINFO_VERSION).Absent(64)},
+        {"IPInfo, one static interface: adapter by adapter, texts unconverted",
+         [] {
+             ScratchHive hive;
+             const std::string params = "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters";
+             const std::string itf = params + "\\Interfaces\\{4D36E972-E325-11CE-BFC1-08002BE10318}";
+             hive.CreateKey(params + "\\Adapters");
+             hive.SetString(params, "Hostname", "h\xF4tel-42");
+             hive.SetDword(itf, "EnableDHCP", 0);
+             hive.SetString(itf, "IPAddress", "10.1.2.3");
+             hive.SetString(itf, "SubnetMask", "255.255.240.0");
+             hive.SetString(itf, "Domain", "corp.example");
+             hive.SetString(itf, "DefaultGateway", "10.1.0.1");
+             hive.SetString(itf, "NameServer", "10.1.0.53,10.2.0.53");
+             IpGatherer g;
+             g.Update();
+             return Fill(g);
+         },
+         IpImage({"10.1.2.3", "h\xF4tel-42", "corp.example", "10.1.0.1", "10.1.0.53", "10.2.0.53", "255.255.240.0",
+                  ""})},
+        {"NETBIOSInfo before an update", [] { NetbiosGatherer g; return Fill(g); },
+         Image(SING_NETBIOS_FIXED_SIZE, SING_NETBIOS_PACKET_ID, SING_NETBIOS_VERSION).Absent(16)},
+        {"NETBIOSInfo: card by card, address before description; a silent card keeps type 0",
+         [] {
+             ScratchHive hive;
+             FakeDevices dev;
+             const char* cards[3][2] = {{"E1G60", "Intel(R) PRO/1000 MT"}, {"IBMTOK", "Caf\xE9 Token Ring"}, {"NdisWan", "WAN"}};
+             for (int i = 0; i < 3; ++i) {
+                 const std::string key = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\" + std::to_string(i + 1);
+                 hive.SetString(key, "ServiceName", cards[i][0]);
+                 hive.SetString(key, "Description", cards[i][1]);
+             }
+             dev.answers["\\\\.\\E1G60"] = {{0x01010102, {0x00, 0x0C, 0x29, 0x3E, 0x5A, 0x7F}}};  // 802.3
+             dev.answers["\\\\.\\IBMTOK"] = {{0x02010102, {0x10, 0x00, 0x5A, 0xB4, 0x02, 0xC1}}};  // 802.5
+             NetbiosGatherer g;
+             g.Update();
+             return Fill(g);
+         },
+         [] {
+             Image m(SING_NETBIOS_FIXED_SIZE, SING_NETBIOS_PACKET_ID, SING_NETBIOS_VERSION);
+             const char* texts[2][2] = {{"000C293E5A7F", "Intel(R) PRO/1000 MT"}, {"10005AB402C1", "Caf\xC3\xA9 Token Ring"}};
+             for (uint32_t c = 0; c < SING_NETBIOS_CARDS; ++c) {
+                 const std::string card = "cards[" + std::to_string(c) + "].";
+                 m.Text(SING_NETBIOS_ADDRESS + 2 * c, c < 2 ? texts[c][0] : "", card + "address");
+                 m.Text(SING_NETBIOS_DESCRIPTION + 2 * c, c < 2 ? texts[c][1] : "", card + "description");
+                 m.Put(SING_NETBIOS_TYPE + 2 * c, c == 0 ? SING_NETBIOS_ETHERNET : c == 2 ? 0 : SING_NETBIOS_TOKEN_RING, 2,
+                       card + "type");
+                 m.fields[card + "typeName"] = c == 0 ? "Ethernet" : c == 2 ? "none" : "token ring";
+             }
+             return m;
+         }()},
+        {"KMZUserInfo before an update", [] { KmzUserGatherer g; return Fill(g); },
+         Image(kmzFixed, SING_KMZUSER_PACKET_ID, SING_KMZUSER_VERSION).Absent(SING_KMZUSER_KEYS)},
+        {"KMZUserInfo: texts in key order, whatever the file's order",
+         [] {
+             ScratchHive hive;
+             TempDir tmp;
+             hive.SetString("SOFTWARE\\Oberan\\Vantreel\\CurrentVersion", "Data", tmp.Path() + "\\");
+             tmp.Write("kmzuser.ini", "[USER]\r\nHOME_PHONE=+49 30 1234567\r\nFIRST_NAME=J\xF6rg\r\n"
+                                      "[LOCATION]\r\nCOUNTRY=Germany\r\nCITY=Berlin\r\n");
+             KmzUserGatherer g;
+             g.Update();
+             return Fill(g);
+         },
+         Image(kmzFixed, SING_KMZUSER_PACKET_ID, SING_KMZUSER_VERSION)
+             .Text(SING_KMZUSER_SLOT(SING_KMZUSER_CITY), "Berlin", "LOCATION.CITY")
+             .Text(SING_KMZUSER_SLOT(SING_KMZUSER_COUNTRY), "Germany", "LOCATION.COUNTRY")
+             .Text(SING_KMZUSER_SLOT(SING_KMZUSER_FIRST_NAME), "J\xC3\xB6rg", "USER.FIRST_NAME")
+             .Text(SING_KMZUSER_SLOT(SING_KMZUSER_HOME_PHONE), "+49 30 1234567", "USER.HOME_PHONE")
+             .Absent(SING_KMZUSER_KEYS - 4)},
+        {"IPX Data without a transport: no address, every byte written",
+         [] {
+             FakeIpx ipx;
+             ipx.socketFails = true;
+             IpxInfoGatherer g;
+             g.Update();
+             return Fill(g);
+         },
+         Image(SING_IPX_FIXED_SIZE, SING_IPX_PACKET_ID, SING_IPX_VERSION).Put(SING_IPX_FIRST, SING_IPX_FIXED_SIZE, 4)},
+        {"IPX Data: highest adapter first, without gaps",
+         [] {
+             FakeIpx ipx;
+             ipx.adapterCount = 3;  // adapter 1 does not answer
+             ipx.adapters[0] = {0x00, 0x0A, 0x0B, 0x0C, 0x01, 0x02, 0x03, 0x04, 0x05, 0xAF};
+             ipx.adapters[2] = {0xFE, 0xDC, 0xBA, 0x98, 0x00, 0x00, 0x1B, 0x2C, 0x3D, 0x4E};
+             IpxInfoGatherer g;
+             g.Update();
+             return Fill(g);
+         },
+         Image(SING_IPX_FIXED_SIZE, SING_IPX_PACKET_ID, SING_IPX_VERSION)
+             .Put(SING_IPX_COUNT, 2, 4, "count")
+             .Put(SING_IPX_FIRST, SING_IPX_FIXED_SIZE, 4)
+             .Text(0, "FEDCBA98:00001B2C3D4E", "addresses[0]", 0)
+             .Text(0, "000A0B0C:0102030405AF", "addresses[1]", 0)},
+        {"Regional Data in the length asked before Init: texts absent",
+         [] {
+             TimeZone tz;
+             RegionalInfoGatherer g;
+             uint32_t early = g.GetDataBufLen();
+             g.Init();
+             return Fill(g, early);
+         },
+         Image(SING_REGIONAL_FIXED_SIZE, SING_REGIONAL_PACKET_ID, SING_REGIONAL_VERSION)
+             .Put(SING_REGIONAL_BIAS, 210, 4)
+             .Put(SING_REGIONAL_DAYLIGHT_BIAS, 0xFFFFFFC4, 4)
+             .Absent(3)},
+        {"Regional Data: standard bias, bias, daylight bias, then the u32 text slots",
+         [] {
+             TimeZone tz;
+             RegionalInfoGatherer g;
+             g.Init();
+             return Fill(g);
+         },
+         Image(SING_REGIONAL_FIXED_SIZE, SING_REGIONAL_PACKET_ID, SING_REGIONAL_VERSION)
+             .Put(SING_REGIONAL_STANDARD_BIAS, 0, 4, "standardBias")
+             .Put(SING_REGIONAL_BIAS, 210, 4, "bias")
+             .Put(SING_REGIONAL_DAYLIGHT_BIAS, 0xFFFFFFC4, 4, "daylightBias", "-60")
+             .Text(SING_REGIONAL_STANDARD_NAME, "Newfoundland Standard Time", "standardName", 4)
+             .Text(SING_REGIONAL_DAYLIGHT_NAME, "Newfoundland Daylight Time", "daylightName", 4)
+             .Text(SING_REGIONAL_UTC_OFFSET, "UTC-03:30", "utcOffset", 4)},
+    };
+    for (Case c : cases) {
+        const Bytes want = c.expected.Done();
+        EXPECT_EQ(c.actual(), want) << c.what;
+        DecodeResult r = DecodeBuffer(want.data(), want.size(), sing_u32_at(want.data(), 12, SING_HEADER_PACKET_ID));
+        EXPECT_TRUE(r.ok) << c.what << ": " << r.error;
+        std::map<std::string, std::string> decoded;
+        Flatten(r.fields, "", decoded);
+        for (const auto& [field, text] : c.expected.fields)
+            EXPECT_EQ(decoded.count(field) ? decoded[field] : "(not decoded)", text) << c.what << ": " << field;
+    }
+}
