@@ -6,20 +6,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-struct LoadedImage {
-    WORD machine = 0;
-    WORD magic = 0;
-};
-
-LoadedImage ImageOf(HMODULE m) {
-    const auto* base = reinterpret_cast<const BYTE*>(m);
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    return {nt->FileHeader.Machine, nt->OptionalHeader.Magic};
-}
-
 TEST(Architecture, ProcessAndLibraryMatchTheBuild) {
     BOOL wow64 = FALSE;
     ASSERT_TRUE(IsWow64Process(GetCurrentProcess(), &wow64));
@@ -29,17 +15,12 @@ TEST(Architecture, ProcessAndLibraryMatchTheBuild) {
 
     HMODULE lib = LoadLibraryA("SING32.DLL");
     ASSERT_NE(lib, nullptr) << "error " << GetLastError();
-    LoadedImage image = ImageOf(lib);
+    const auto* base = reinterpret_cast<const BYTE*>(lib);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const WORD machine = nt->FileHeader.Machine, magic = nt->OptionalHeader.Magic;
     FreeLibrary(lib);
-    if (sizeof(void*) == 4) {
-        EXPECT_TRUE(wow64) << "a 32-bit test program must run under WoW64";
-        EXPECT_EQ(image.machine, IMAGE_FILE_MACHINE_I386);
-        EXPECT_EQ(image.magic, IMAGE_NT_OPTIONAL_HDR32_MAGIC);
-    } else {
-        EXPECT_FALSE(wow64);
-        EXPECT_EQ(image.machine, IMAGE_FILE_MACHINE_AMD64);
-        EXPECT_EQ(image.magic, IMAGE_NT_OPTIONAL_HDR64_MAGIC);
-    }
+    const bool i386 = sizeof(void*) == 4;
+    EXPECT_EQ(wow64 != FALSE, i386) << "a 32-bit test program must run under WoW64, a 64-bit one natively";
+    EXPECT_EQ(machine, i386 ? IMAGE_FILE_MACHINE_I386 : IMAGE_FILE_MACHINE_AMD64);
+    EXPECT_EQ(magic, i386 ? IMAGE_NT_OPTIONAL_HDR32_MAGIC : IMAGE_NT_OPTIONAL_HDR64_MAGIC);
 }
-
-}  // namespace
