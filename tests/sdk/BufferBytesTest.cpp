@@ -88,16 +88,21 @@ void Flatten(const Node& n, const std::string& at, std::map<std::string, std::st
     }
 }
 
-// kmzhwnic.dll's time zone: Newfoundland, whose three biases all differ.
+// kmzhwnic.dll's time zone: Newfoundland, whose three biases all differ,
+// with the texts given to the object.
+const char* zoneTexts[3];
 uint32_t __stdcall Newfoundland(char* t1, char* t2, char* t3, int32_t* bias, int32_t* standard, int32_t* daylight,
                                 uint32_t size) {
-    std::strncpy(t1, "Newfoundland Standard Time", size);
-    std::strncpy(t2, "Newfoundland Daylight Time", size);
-    std::strncpy(t3, "UTC-03:30", size);
+    char* texts[3] = {t1, t2, t3};
+    for (int i = 0; i < 3; ++i)
+        std::strncpy(texts[i], zoneTexts[i], size);
     *bias = 210, *standard = 0, *daylight = -60;
     return 1;
 }
 struct TimeZone : TimezoneApi {
+    TimeZone(const char* standardName, const char* daylightName, const char* utcOffset) {
+        zoneTexts[0] = standardName, zoneTexts[1] = daylightName, zoneTexts[2] = utcOffset;
+    }
     TimezoneApi* previous = Install(this);
     ~TimeZone() override { Install(previous); }
     bool Load(GetTimezoneInfoFn* fn) override { return *fn = Newfoundland, true; }
@@ -243,9 +248,9 @@ TEST(BufferBytes, EveryGathererAgainstItsImage) {
              .Put(SING_IPX_FIRST, SING_IPX_FIXED_SIZE, 4)
              .Text(0, "FEDCBA98:00001B2C3D4E", "addresses[0]", 0)
              .Text(0, "000A0B0C:0102030405AF", "addresses[1]", 0)},
-        {"Regional Data in the length asked before Init: texts absent",
+        {"Regional Data in the length asked before Init: texts absent, even one that would fit",
          [] {
-             TimeZone tz;
+             TimeZone tz("", "Newfoundland Daylight Time", "UTC-03:30");
              RegionalInfoGatherer g;
              uint32_t early = g.GetDataBufLen();
              g.Init();
@@ -257,7 +262,7 @@ TEST(BufferBytes, EveryGathererAgainstItsImage) {
              .Absent(3)},
         {"Regional Data: standard bias, bias, daylight bias, then the u32 text slots",
          [] {
-             TimeZone tz;
+             TimeZone tz("Newfoundland Standard Time", "Newfoundland Daylight Time", "UTC-03:30");
              RegionalInfoGatherer g;
              g.Init();
              return Fill(g);
