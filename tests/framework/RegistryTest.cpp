@@ -21,8 +21,9 @@ public:
     using Gatherer::Update;
     uint32_t Update() override { return ++updates, 7; }
     uint32_t GetDataBufLen() override { return 16; }
-    uint32_t FillDataBuf(uint8_t* buf) override { return std::memset(buf, 0xAB, 16), 1; }
+    uint32_t FillDataBuf(uint8_t* buf) override { return buf ? (std::memset(buf, 0xAB, 16), 1) : (++nullFills, 1); }
     int updates = 0;
+    static inline int nullFills = 0;  // fills asked into no buffer
 };
 std::unique_ptr<Probe> Make(const char* name, uint32_t id) { return std::make_unique<Probe>(name, id); }
 
@@ -99,7 +100,7 @@ TEST_F(RegistryTest, ExportsForwardByTheLow16BitsOfTheIndex) {
              return SING_FillDataBuf(i, b, &i, 16) + static_cast<uint32_t>(std::count(b, b + 16, 0xAB));
          },
          0},
-        {"FillDataBuf(null)", [](uint32_t i) { return SING_FillDataBuf(i, nullptr, nullptr, 0); }, 0},
+        {"FillDataBuf(null)", [](uint32_t i) { return SING_FillDataBuf(i, nullptr, nullptr, 0) + Probe::nullFills; }, 0},
         {"FlagDMIInits", [](uint32_t i) { return SING_FlagDMIInits(i, 1, 2, 3); }, 1},
         {"DMIInit", [](uint32_t i) { return SING_DMIInit(i, 5); }, 1},
         {"FlagDMIUpdates", [](uint32_t i) { return SING_FlagDMIUpdates(i, 1, 2, 3); }, 1},
