@@ -5,14 +5,6 @@
 
 #include "framework/DataBuf.h"
 
-// Every fact takes its text's length plus a terminator, also one without text.
-TEST(DataBuf, TextsCountOneByteEvenWithoutText) {
-    Str texts[3];
-    texts[0].Assign("abc");
-    texts[2].Assign("");
-    EXPECT_EQ(databuf::TextsSize(texts, 3), 6u);
-}
-
 // A text and its terminator are written only when they end within the
 // buffer: ending on its last byte fits, one byte more is refused whole; a
 // text without a buffer takes no room and gets offset 0.
