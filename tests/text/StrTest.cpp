@@ -2,11 +2,13 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "support/CodePage.h"
 #include "text/Str.h"
+#include "text/Utf8.h"
 
 // This program's non-throwing allocations, the library's only kind: the n-th
 // one after FailAllocation(n) fails (n = 0: the next one); FailAllocation(-1)
@@ -35,27 +37,31 @@ void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
-// Growing, shrinking and same-size steps in turn; a null text counts as "".
-TEST(Str, AssignAndAppendResults) {
+// Growing, shrinking and same-size steps in turn; a null text counts as "";
+// ToUtf8 converts in place from the active ANSI code page, whose bytes the
+// last rows need to be Windows-1252.
+TEST(Str, AssignAppendAndConvert) {
     Str s;
     EXPECT_EQ(Text(s), "(none)");  // never given a value: no text at all
-    struct Step {
-        bool append;
-        const char* arg;
-        const char* after;
-    };
-    const Step steps[] = {{false, nullptr, ""},    {true, "", ""},          {true, "ab", "ab"},
-                          {true, nullptr, "ab"},    {true, "cd", "abcd"},    {true, "e", "abcde"},
-                          {false, "abcdefgh", "abcdefgh"}, {false, "a", "a"}, {false, "ab", "ab"},
-                          {false, "abcde", "abcde"}, {true, "fghijklmnopqrst", "abcdefghijklmnopqrst"}};
-    for (const Step& step : steps) {
-        EXPECT_TRUE(step.append ? s.Append(step.arg) : s.Assign(step.arg));
-        EXPECT_EQ(Text(s), step.after) << (step.append ? "Append " : "Assign ") << (step.arg ? step.arg : "null");
-    }
     EXPECT_EQ(Text(Str(nullptr)), "");
     Str fresh;
     EXPECT_TRUE(fresh.Append(""));
     EXPECT_EQ(Text(fresh), "");
+    const struct {
+        char op;  // '=' Assign, '+' Append, 'u' ToUtf8
+        const char* arg;
+        const char* after;
+    } steps[] = {{'=', nullptr, ""},          {'u', nullptr, ""},     {'+', "", ""},          {'+', "ab", "ab"},
+                 {'+', nullptr, "ab"},         {'+', "cd", "abcd"},    {'+', "e", "abcde"},     {'u', nullptr, "abcde"},
+                 {'=', "abcdefgh", "abcdefgh"}, {'=', "a", "a"},       {'=', "ab", "ab"},       {'=', "abcde", "abcde"},
+                 {'+', "fghijklmnopqrst", "abcdefghijklmnopqrst"},    {'=', "x\xE9\x80", "x\xE9\x80"},
+                 {'u', nullptr, "x\xC3\xA9\xE2\x82\xAC"}};
+    for (const auto& step : steps) {
+        if (step.op == 'u' && std::string(step.after) != Text(s) && !LocalCodePageIs1252())
+            GTEST_SKIP() << "the active code page is not Windows-1252";
+        EXPECT_TRUE(step.op == 'u' ? s.ToUtf8() == 1 : step.op == '+' ? s.Append(step.arg) : s.Assign(step.arg));
+        EXPECT_EQ(Text(s), step.after) << step.op << (step.arg ? step.arg : "null");
+    }
 }
 
 // Every allocation an operation makes fails in turn: each time the operation
@@ -104,18 +110,18 @@ TEST(Str, FailedAllocationKeepsTheOldText) {
     EXPECT_EQ(Text(none), "x");
 }
 
-// The conversion goes through the companion library from the active ANSI
-// code page; the byte-level cases need Windows-1252.
-TEST(Str, ToUtf8ThroughConverter) {
-    const struct {
-        const char* local;
-        const char* utf8;
-    } cases[] = {{"plain text", "plain text"}, {"", ""}, {"\xE9", "\xC3\xA9"}, {"x\x80", "x\xE2\x82\xAC"}};
-    for (const auto& c : cases) {
-        if (std::strcmp(c.local, c.utf8) != 0 && !LocalCodePageIs1252())
-            GTEST_SKIP() << "the active code page is not Windows-1252";
-        Str s(c.local);
-        EXPECT_EQ(s.ToUtf8(), 1u) << c.utf8;
-        EXPECT_EQ(Text(s), c.utf8);
+// Each UTF-16 unit by its value, at the edges of the 1-, 2- and 3-byte forms;
+// a surrogate pair is two 3-byte sequences, not one 4-byte sequence.
+TEST(Utf8, EncodesEachUnitByItsValue) {
+    const std::pair<std::vector<uint16_t>, std::string> cases[] = {
+        {{0x41, 0}, std::string("A\0", 2)},  {{0x7F}, "\x7F"},          {{0x80}, "\xC2\x80"},
+        {{0xE9, 0}, std::string("\xC3\xA9\0", 3)}, {{0x7FF}, "\xDF\xBF"}, {{0x800}, "\xE0\xA0\x80"},
+        {{0x20AC, 0}, std::string("\xE2\x82\xAC\0", 4)}, {{0xFFFF}, "\xEF\xBF\xBF"}, {{0xD800}, "\xED\xA0\x80"},
+        {{0xD83D, 0xDE00}, "\xED\xA0\xBD\xED\xB8\x80"}};
+    for (const auto& [units, bytes] : cases) {
+        const uint32_t n = static_cast<uint32_t>(units.size());
+        std::string out(utf8::EncodedSize(units.data(), n) + 1, '\xEE');
+        EXPECT_EQ(utf8::Encode(units.data(), n, out.data()), bytes.size());
+        EXPECT_EQ(out, bytes + '\xEE') << "unit " << units[0];
     }
 }
