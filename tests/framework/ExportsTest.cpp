@@ -36,18 +36,13 @@ int CalleePopped(void* fn, int words) {
     __asm__ volatile(
         "movl %%esp, %%esi\n\t"
         "movl %[w], %%ecx\n\t"
-        "1:\n\t"
-        "cmpl $1, %%ecx\n\t"
-        "jle 2f\n\t"
+        "jecxz 3f\n\t"
+        "1: decl %%ecx\n\t"
+        "jz 2f\n\t"
         "pushl $0\n\t"
-        "decl %%ecx\n\t"
         "jmp 1b\n\t"
-        "2:\n\t"
-        "testl %%ecx, %%ecx\n\t"
-        "jz 3f\n\t"
-        "pushl $0xFFFF\n\t"
-        "3:\n\t"
-        "call *%[fn]\n\t"
+        "2: pushl $0xFFFF\n\t"
+        "3: call *%[fn]\n\t"
         "movl %%esp, %%eax\n\t"
         "subl %%esi, %%eax\n\t"
         "movl %%esi, %%esp\n\t"
@@ -60,13 +55,25 @@ int CalleePopped(void* fn, int words) {
 
 }  // namespace
 
-// Each export is found by its plain name, not by a decorated one, and on the
-// i386 build removes exactly its arguments from the stack at run time (the
-// static check follows direct jumps only).
+// The library is the build's architecture; each export is found by its plain
+// name, not a decorated one, and on the i386 build removes exactly its
+// arguments from the stack at run time (the static check follows direct
+// jumps only).
 TEST(Sing32Dll, ExportsUndecoratedAndRemoveTheirArguments) {
     SingClient lib;
     std::string error;
     ASSERT_TRUE(lib.Load("SING32.DLL", error)) << error;
+    // An i386 run that silently fell back to 64-bit code cannot pass: a 32-bit
+    // program runs under WoW64 and loads a PE32 i386 image, a 64-bit one not.
+    const bool i386 = sizeof(void*) == 4;
+    BOOL wow64 = FALSE;
+    ASSERT_TRUE(IsWow64Process(GetCurrentProcess(), &wow64));
+    EXPECT_EQ(wow64 != FALSE, i386);
+    const auto* base = reinterpret_cast<const BYTE*>(GetModuleHandleA("SING32.DLL"));
+    ASSERT_NE(base, nullptr);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    EXPECT_EQ(nt->FileHeader.Machine, i386 ? IMAGE_FILE_MACHINE_I386 : IMAGE_FILE_MACHINE_AMD64);
+    EXPECT_EQ(nt->OptionalHeader.Magic, i386 ? IMAGE_NT_OPTIONAL_HDR32_MAGIC : IMAGE_NT_OPTIONAL_HDR64_MAGIC);
     for (const auto& e : kExports) {
         void* fn = lib.Proc(e.name);
         ASSERT_NE(fn, nullptr) << e.name;
