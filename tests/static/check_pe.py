@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
-"""Checks the shipped i386 binaries without running them: PE32 i386, the
-export tables and the bytes every return of every export removes from the
-stack, imports (no runtime DLL, nothing Windows NT 4 lacks), version
-resources, and the library's footprint (file size, runtime parts linked)."""
+"""Checks the shipped i386 binaries without running them: PE32 i386, export
+tables, the bytes every return of every export removes from the stack,
+imports (no runtime DLL, nothing Windows NT 4 lacks), version resources, and
+the library's footprint (file size, runtime parts linked)."""
 import argparse
 import json
 import os
@@ -15,39 +15,29 @@ from checks import check, def_exports, finish
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.join(HERE, "..", "..")
 SING_EXPORTS = def_exports(os.path.join(ROOT, "framework", "sing32.def"), "SING_")
-# Loaded by name at run time: its entry points must be exported undecorated.
-SINF_EXPORTS = set(def_exports(os.path.join(ROOT, "companions", "kmzsys32", "kmzsys32.def"), "SINF_"))
+# The companion's entry points are loaded by name: exported undecorated.
+EXPORTS = {"SING32.DLL": set(SING_EXPORTS),
+           "KMZSYS32.DLL": set(def_exports(os.path.join(ROOT, "companions", "kmzsys32", "kmzsys32.def"), "SINF_"))}
 with open(os.path.join(HERE, "pe_rules.json")) as f:
     RULES = json.load(f)
 LATER_ONLY = {dll: re.compile("|".join(f"(?:{p})" for p in pats) + "$") for dll, pats in RULES["later_than_nt4"].items()}
 SYSTEM_DLLS, COMPANIONS = set(RULES["system_dlls"]), set(RULES["companions"])
-STDCXX_MEMBER = re.compile(r"libstdc\+\+\.a\(([^)]+\.o)\)")
+
 
 def objdump(tool, *args):
     return subprocess.run([tool, *args], check=True, capture_output=True, text=True).stdout
 
 
-def imported(out):
-    """{dll (lower case): [names]} from objdump's import tables."""
-    table, current = {}, None
-    for line in out.split("The Import Tables")[-1].split("The Export Tables")[0].splitlines():
-        m = re.match(r"^\s+DLL Name: (\S+)", line)
-        if m:
-            current = table.setdefault(m.group(1).lower(), [])
-        elif current is not None and (m := re.match(r"^\s+[0-9a-f]+\s+\d+\s+(\S+)$", line)):
-            current.append(m.group(1))
-    return table
-
-
-def exported(out):
-    return set(re.findall(r"^\s+\[\s*\d+\] (\S+)$", out.split("[Ordinal/Name Pointer] Table")[-1], re.M))
-
-
-def check_common(tool, path):
+def check_image(tool, path):
     out = objdump(tool, "-p", path)
     name = os.path.basename(path)
     check("file format pei-i386" in out and re.search(r"^Magic\s+010b", out, re.M), f"{name}: not a PE32 i386 image")
-    imports = imported(out)
+    imports, current = {}, None  # {dll (lower case): [names]}
+    for line in out.split("The Import Tables")[-1].split("The Export Tables")[0].splitlines():
+        if m := re.match(r"^\s+DLL Name: (\S+)", line):
+            current = imports.setdefault(m.group(1).lower(), [])
+        elif current is not None and (m := re.match(r"^\s+[0-9a-f]+\s+\d+\s+(\S+)$", line)):
+            current.append(m.group(1))
     runtime = [d for d in imports if re.search(r"libgcc|libstdc\+\+|libwinpthread|mingw", d)]
     check(not runtime, f"{name}: imports the MinGW runtime {runtime}")
     later = sorted(f for dll, names in imports.items() if dll in LATER_ONLY for f in names if LATER_ONLY[dll].match(f))
@@ -56,23 +46,25 @@ def check_common(tool, path):
     for field in ("OSystem", "Subsystem"):
         m = re.search(rf"^Major{field}Version\s+(\d+)", out, re.M)
         check(m and int(m.group(1)) <= 4, f"{name}: Major{field}Version is {m.group(1) if m else 'missing'}")
-    check(set(imports.get("sing32.dll", [])) <= set(SING_EXPORTS), f"{name}: imports unknown names from SING32.DLL")
+    check(set(imports.get("sing32.dll", [])) <= EXPORTS["SING32.DLL"], f"{name}: imports unknown names from SING32.DLL")
     rsrc = objdump(tool, "-s", "-j", ".rsrc", path)
     raw = b"".join(bytes.fromhex("".join(line.split("  ")[0].split()[1:]))
                    for line in rsrc.splitlines() if re.match(r"^\s[0-9a-f]{4,} ", line))
     check("VS_VERSION_INFO".encode("utf-16-le") in raw, f"{name}: no version resource")
-    return out, imports
+    if name in EXPORTS:
+        found = set(re.findall(r"^\s+\[\s*\d+\] (\S+)$", out.split("[Ordinal/Name Pointer] Table")[-1], re.M))
+        check(found == EXPORTS[name], f"{name} exports {sorted(found ^ EXPORTS[name])} differ")
+    return imports
 
 
 def check_library(tool, path, unstripped):
-    out, imports = check_common(tool, path)
-    check(exported(out) == set(SING_EXPORTS), f"SING32.DLL exports {sorted(exported(out) ^ set(SING_EXPORTS))} differ")
+    imports = check_image(tool, path)
     check(COMPANIONS <= set(imports), f"SING32.DLL does not import {sorted(COMPANIONS - set(imports))}")
     check(set(imports) <= SYSTEM_DLLS | COMPANIONS, f"SING32.DLL imports {sorted(set(imports) - SYSTEM_DLLS - COMPANIONS)}")
     # Every return of every export removes exactly its argument bytes; a tail
     # jump counts with the target's returns. The unstripped twin names them.
     current, rets, jumps = None, {}, {}
-    for line in objdump(tool, "-d", "--no-show-raw-insn", unstripped or path).splitlines():
+    for line in objdump(tool, "-d", "--no-show-raw-insn", unstripped).splitlines():
         if m := re.match(r"^[0-9a-f]+ <_?([A-Za-z0-9_]+?)(@\d+)?>:$", line):
             current = m.group(1)
         elif current and re.search(r"\sret\b", line):
@@ -83,14 +75,14 @@ def check_library(tool, path, unstripped):
                 jumps.setdefault(current, []).append(m.group(1))
 
     def all_rets(fn, seen):
-        if fn in seen:
-            return []
         seen.add(fn)
-        return rets.get(fn, []) + [r for t in jumps.get(fn, []) for r in all_rets(t, seen)]
+        return rets.get(fn, []) + [r for t in jumps.get(fn, []) if t not in seen for r in all_rets(t, seen)]
 
     for name, size in SING_EXPORTS.items():
         found = all_rets(name, set())
         check(found and all(r == size for r in found), f"{name}: returns remove {sorted(set(found))} bytes, not {size}")
+    size = os.path.getsize(path)
+    check(size <= RULES["max_library_bytes"], f"SING32.DLL is {size} bytes, more than {RULES['max_library_bytes']}")
 
 
 def check_link_map(link_map):
@@ -98,7 +90,8 @@ def check_link_map(link_map):
         return
     with open(link_map, encoding="utf-8", errors="replace") as f:
         text = f.read()
-    heavy = sorted(m for m in set(STDCXX_MEMBER.findall(text)) if any(part in m for part in RULES["heavy_runtime"]))
+    heavy = sorted(m for m in set(re.findall(r"libstdc\+\+\.a\(([^)]+\.o)\)", text))
+                   if any(part in m for part in RULES["heavy_runtime"]))
     check(not heavy, f"SING32.DLL links heavy C++ runtime parts: {', '.join(heavy)}")
     for pattern, what in RULES["exception_runtime"]:
         found = sorted({m.group(0) for m in re.finditer(pattern, text)})
@@ -108,33 +101,23 @@ def check_link_map(link_map):
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--objdump")
-    ap.add_argument("--map", help="the library's link map, for the runtime-parts check")
+    ap.add_argument("--map", required=True, help="the library's link map, for the runtime-parts check")
     ap.add_argument("--symbols", help="folder with the unstripped SING32.DLL")
     ap.add_argument("--map-only", action="store_true", help="check only the link map (any architecture)")
     ap.add_argument("outdir", nargs="?")
     a = ap.parse_args()
-    check(len(SING_EXPORTS) == 15 and len(SINF_EXPORTS) == 32, "the .def files do not list 15 and 32 exports")
+    check_link_map(a.map)
     if a.map_only:
-        check_link_map(a.map)
         return finish("link map")
     binaries = sorted(f for f in os.listdir(a.outdir) if f.lower().endswith((".dll", ".exe")))
     check("SING32.DLL" in binaries, "SING32.DLL is missing from the output folder")
     for f in binaries:
-        path = os.path.join(a.outdir, f)
         if f == "SING32.DLL":
-            unstripped = os.path.join(a.symbols, f) if a.symbols else None
-            if unstripped and not check(os.path.isfile(unstripped), f"no unstripped SING32.DLL in {a.symbols}"):
-                unstripped = None
-            check_library(a.objdump, path, unstripped)
-            size = os.path.getsize(path)
-            check(size <= RULES["max_library_bytes"], f"SING32.DLL is {size} bytes, more than {RULES['max_library_bytes']}")
-            if a.map:
-                check_link_map(a.map)
-        elif f == "KMZSYS32.DLL":
-            out, _ = check_common(a.objdump, path)
-            check(exported(out) == SINF_EXPORTS, f"KMZSYS32.DLL exports {sorted(exported(out) ^ SINF_EXPORTS)} differ")
+            unstripped = os.path.join(a.symbols, f)
+            if check(os.path.isfile(unstripped), f"no unstripped SING32.DLL in {a.symbols}"):
+                check_library(a.objdump, os.path.join(a.outdir, f), unstripped)
         else:
-            check_common(a.objdump, path)
+            check_image(a.objdump, os.path.join(a.outdir, f))
     return finish(f"{len(binaries)} binaries ({', '.join(binaries)})")
 
 
