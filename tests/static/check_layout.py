@@ -1,14 +1,14 @@
 #!/usr/bin/env python3
-"""The public header sdk/sing32.h is the one place the data buffers' layouts
-are written, and it writes the documented ones (tests/sdk/documented_layout
-.json, written out apart from it). Fails when a header number or profile key
-differs from the documented layout, when library, tool or decoder code spells
-a packet id as a number, or when the code that writes or reads the buffers
-spells one of the header's offsets, sizes or counts instead of its name."""
+"""sdk/sing32.h is the one place the buffers' layouts are written, and it
+writes the documented ones (tests/sdk/documented_layout.json). Fails when a
+header number or profile key differs from them, when code spells a packet id
+as a number, or when buffer code spells a header offset, size or count."""
 import json
 import os
 import re
 import sys
+
+from checks import check, finish
 
 HEADER = os.path.join("sdk", "sing32.h")
 # The library, its companions, the host side and the decoders, the example.
@@ -27,18 +27,17 @@ NOT_PLACES = re.compile(r"_PACKET_ID$|_VERSION$|^SING_HEADER_(OK|SHORT|BAD_\w+|U
                         r"^SING_KMZUSER_(?!KEYS$|FIXED_SIZE$)")
 
 
-def documented_differences(header, doc):
-    defined = {n: int(v, 0) for n, v in re.findall(r"^#define (SING_\w+) (0[xX][0-9A-Fa-f]+|\d+)u", header, re.M)}
+def check_documented(header, defined, doc):
     keys = doc["profile_keys"]["LOCATION"] + doc["profile_keys"]["USER"]
     want = dict(doc["numbers"], **{f"SING_KMZUSER_{k}": i for i, k in enumerate(keys)})
-    wrong = [f"{n} is {defined.get(n)}, documented {v}" for n, v in want.items() if defined.get(n) != v]
-    wrong += [f"{n} is not documented" for n in defined if n not in want and not CHECK_RESULT.match(n)]
+    for n in set(want) | set(defined):
+        check(defined.get(n) == want.get(n) or (n not in want and CHECK_RESULT.match(n)),
+              f"{n} is {defined.get(n)}, documented {want.get(n)}")
     names = re.search(r"names\[SING_KMZUSER_KEYS\] = \{([^}]*)\}", header)
-    if not names or re.findall(r'"(\w+)"', names.group(1)) != keys:
-        wrong.append("the profile key names are not the documented ones in the documented order")
-    if "#define SING_KMZUSER_SLOT(key) (SING_HEADER_SIZE + 2u * (key))" not in header:
-        wrong.append("SING_KMZUSER_SLOT is not the documented 12 + 2 * key")
-    return wrong
+    check(names and re.findall(r'"(\w+)"', names.group(1)) == keys,
+          "the profile key names are not the documented ones in the documented order")
+    check("#define SING_KMZUSER_SLOT(key) (SING_HEADER_SIZE + 2u * (key))" in header,
+          "SING_KMZUSER_SLOT is not the documented 12 + 2 * key")
 
 
 def code_lines(path):
@@ -60,24 +59,22 @@ def sources(root, dirs):
 def main():
     root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "..")
     header = open(os.path.join(root, HEADER), encoding="utf-8").read()
+    defined = {n: int(v, 0) for n, v in re.findall(r"^#define (SING_\w+) (0[xX][0-9A-Fa-f]+|\d+)u", header, re.M)}
     with open(os.path.join(root, "tests", "sdk", "documented_layout.json")) as f:
-        failures = documented_differences(header, json.load(f))
+        check_documented(header, defined, json.load(f))
     layout = {}
-    for name, number in re.findall(r"^#define (SING_\w+) (0[xX][0-9A-Fa-f]+|\d+)u", header, re.M):
-        if not NOT_PLACES.search(name) and int(number, 0) > 4:
-            layout.setdefault(int(number, 0), []).append(name)
+    for name, number in defined.items():
+        if not NOT_PLACES.search(name) and number > 4:
+            layout.setdefault(number, []).append(name)
     for path in sources(root, PACKET_ID_DIRS):
         for n, line in code_lines(path):
-            failures += [f"{os.path.relpath(path, root)}:{n}: packet id {m.group(0)} spelled as a number"
-                         for m in PACKET_ID.finditer(line)]
+            for m in PACKET_ID.finditer(line):
+                check(False, f"{os.path.relpath(path, root)}:{n}: packet id {m.group(0)} spelled as a number")
     for path in (p for p in sources(root, LAYOUT_DIRS) if os.path.basename(p) not in NOT_LAYOUT):
         for n, line in code_lines(path):
-            failures += [f"{os.path.relpath(path, root)}:{n}: {m.group(0)} is {' or '.join(layout[int(m.group(1), 0)])}"
-                         for m in NUMBER.finditer(line) if int(m.group(1), 0) in layout]
-    for f in failures:
-        print("FAIL: " + f)
-    print(f"{len(layout)} layout numbers of {HEADER}; {len(failures)} failures")
-    return 1 if failures else 0
+            for m in (m for m in NUMBER.finditer(line) if int(m.group(1), 0) in layout):
+                check(False, f"{os.path.relpath(path, root)}:{n}: {m.group(0)} is {' or '.join(layout[int(m.group(1), 0)])}")
+    return finish(f"{len(layout)} layout numbers of {HEADER}")
 
 
 if __name__ == "__main__":
