@@ -63,6 +63,12 @@ Bytes Fill(Gatherer& g, uint32_t size = 0) {
     buf.resize(size);
     return buf;
 }
+template <class G>
+Bytes Updated() {
+    G g;
+    g.Update();
+    return Fill(g);
+}
 
 // kmzhwnic.dll's time zone: Newfoundland (three different biases), with the
 // standard name given to the object.
@@ -108,13 +114,7 @@ TEST(BufferBytes, EveryGathererAgainstItsImage) {
              .Text(SING_WINUSER_PRODUCT_ID, "55274-OEM-0011903", "productId")
              .Text(SING_WINUSER_WORKGROUP, "OFFICE", "workgroup")},
         {"IPInfo, one static interface: adapter by adapter, texts unconverted",
-         [] {
-             ScratchHive hive;
-             hive.LoadLayout("../sdk/buffer_bytes");  // tests/sdk/buffer_bytes.reg
-             IpGatherer g;
-             g.Update();
-             return Fill(g);
-         },
+         [] { ScratchHive hive; hive.LoadLayout("../sdk/buffer_bytes"); return Updated<IpGatherer>(); },
          [] {
              const std::tuple<uint32_t, const char*, const char*> texts[] = {
                  {SING_IPINFO_IP_ADDRESS, "ipAddress", "10.1.2.3"},  {SING_IPINFO_HOST_NAME, "hostName", "h\xF4tel-42"},
@@ -130,13 +130,11 @@ TEST(BufferBytes, EveryGathererAgainstItsImage) {
         {"NETBIOSInfo: card by card, address before description; a silent card keeps type 0",
          [] {
              ScratchHive hive;
-             hive.LoadLayout("../sdk/buffer_bytes");
+             hive.LoadLayout("../sdk/buffer_bytes");  // tests/sdk/buffer_bytes.reg
              FakeDevices dev;
              dev.answers["\\\\.\\E1G60"] = {{0x01010102, {0x00, 0x0C, 0x29, 0x3E, 0x5A, 0x7F}}};  // 802.3
              dev.answers["\\\\.\\IBMTOK"] = {{0x02010102, {0x10, 0x00, 0x5A, 0xB4, 0x02, 0xC1}}};  // 802.5
-             NetbiosGatherer g;
-             g.Update();
-             return Fill(g);
+             return Updated<NetbiosGatherer>();
          },
          [] {
              Image m(SING_NETBIOS_FIXED_SIZE, SING_NETBIOS_PACKET_ID, SING_NETBIOS_VERSION);
@@ -156,9 +154,7 @@ TEST(BufferBytes, EveryGathererAgainstItsImage) {
              hive.SetString("SOFTWARE\\Oberan\\Vantreel\\CurrentVersion", "Data", tmp.Path() + "\\");
              tmp.Write("kmzuser.ini", "[USER]\r\nHOME_PHONE=+49 30 1234567\r\nFIRST_NAME=J\xF6rg\r\n"
                                       "[LOCATION]\r\nCOUNTRY=Germany\r\nCITY=Berlin\r\n");
-             KmzUserGatherer g;
-             g.Update();
-             return Fill(g);
+             return Updated<KmzUserGatherer>();
          },
          Image(SING_KMZUSER_FIXED_SIZE, SING_KMZUSER_PACKET_ID, SING_KMZUSER_VERSION)
              .Text(SING_KMZUSER_SLOT(SING_KMZUSER_CITY), "Berlin", "CITY")
@@ -167,13 +163,7 @@ TEST(BufferBytes, EveryGathererAgainstItsImage) {
              .Text(SING_KMZUSER_SLOT(SING_KMZUSER_HOME_PHONE), "+49 30 1234567", "HOME_PHONE")
              .Absent(SING_KMZUSER_KEYS - 4)},
         {"IPX Data without a transport: no address, every byte written",
-         [] {
-             FakeIpx ipx;
-             ipx.socketFails = true;
-             IpxInfoGatherer g;
-             g.Update();
-             return Fill(g);
-         },
+         [] { FakeIpx ipx; ipx.socketFails = true; return Updated<IpxInfoGatherer>(); },
          Image(SING_IPX_FIXED_SIZE, SING_IPX_PACKET_ID, SING_IPX_VERSION).Put(SING_IPX_FIRST, SING_IPX_FIXED_SIZE, 4)},
         {"IPX Data: highest adapter first, without gaps",
          [] {
@@ -181,9 +171,7 @@ TEST(BufferBytes, EveryGathererAgainstItsImage) {
              ipx.adapterCount = 3;  // adapter 1 does not answer
              ipx.adapters[0] = {0x00, 0x0A, 0x0B, 0x0C, 0x01, 0x02, 0x03, 0x04, 0x05, 0xAF};
              ipx.adapters[2] = {0xFE, 0xDC, 0xBA, 0x98, 0x00, 0x00, 0x1B, 0x2C, 0x3D, 0x4E};
-             IpxInfoGatherer g;
-             g.Update();
-             return Fill(g);
+             return Updated<IpxInfoGatherer>();
          },
          Image(SING_IPX_FIXED_SIZE, SING_IPX_PACKET_ID, SING_IPX_VERSION)
              .Put(SING_IPX_COUNT, 2, 4, "count")

@@ -24,14 +24,12 @@ TEST(HeaderLayout, AccessorsStayInsideTheBuffer) {
     EXPECT_EQ(sing_u32_at(buf, len, 0xFFFFFFFEu), 0u);  // no wrap-around
     EXPECT_EQ(sing_s32_at(buf, len, 2), 0x7FFFFFFF);
     EXPECT_EQ(sing_s32_at(buf, len, 1), -238);  // 0xFFFFFF12
-    const uint8_t minimum[] = {0, 0, 0, 0x80};
-    EXPECT_EQ(sing_s32_at(minimum, 4, 0), -2147483647L - 1);
+    EXPECT_EQ(sing_s32_at(reinterpret_cast<const uint8_t*>("\0\0\0\x80"), 4, 0), -2147483647L - 1);
 
-    struct TextCase {
+    const struct {
         sing_u32 len, off, fixed;
         const char* text;  // null: no text
-    };
-    const TextCase texts[] = {
+    } texts[] = {
         {len, 6, 6, "hi"},          // right at the fixed part's end
         {len, 6, 7, nullptr},       // inside the fixed part
         {len, 0, 0, nullptr},       // offset 0: the fact has no text
@@ -39,7 +37,7 @@ TEST(HeaderLayout, AccessorsStayInsideTheBuffer) {
         {len, 9, 6, nullptr},       // no terminator before the end
         {len, len, 6, nullptr},     // at the end
     };
-    for (const TextCase& t : texts) {
+    for (const auto& t : texts) {
         const char* got = sing_text_at(buf, t.len, t.off, t.fixed);
         EXPECT_EQ(got ? std::string(got) : "(null)", t.text ? t.text : "(null)") << "offset " << t.off;
     }
@@ -61,12 +59,11 @@ TEST(HeaderLayout, AccessorsStayInsideTheBuffer) {
 }
 
 TEST(HeaderLayout, HeaderCheckNamesWhatIsWrong) {
-    struct Case {
+    const sing_u32 fixed = SING_WINUSER_FIXED_SIZE, id = SING_WINUSER_PACKET_ID;
+    const struct {
         sing_u32 length, packet, version, size, expected;
         int result;
-    };
-    const sing_u32 fixed = SING_WINUSER_FIXED_SIZE, id = SING_WINUSER_PACKET_ID;
-    const Case cases[] = {
+    } cases[] = {
         {fixed, id, SING_WINUSER_VERSION, fixed, id, SING_HEADER_OK},
         {fixed, id, SING_WINUSER_VERSION, SING_HEADER_SIZE - 1, id, SING_HEADER_SHORT},
         {fixed, id, SING_WINUSER_VERSION, fixed - 1, id, SING_HEADER_BAD_LENGTH},
@@ -75,7 +72,7 @@ TEST(HeaderLayout, HeaderCheckNamesWhatIsWrong) {
         {fixed, id, SING_WINUSER_VERSION + 1, fixed, id, SING_HEADER_BAD_VERSION},
         {fixed, 0xABACAB03, 1, fixed, 0xABACAB03, SING_HEADER_UNKNOWN_FORMAT},  // no gatherer's
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         std::vector<uint8_t> buf(fixed, 0);
         const sing_u32 words[3] = {c.length, c.packet, c.version};
         for (int i = 0; i < 12; ++i)

@@ -10,44 +10,40 @@
 // A sound "WindowsUserInfo" buffer (user "jdoe", computer "PC", the rest
 // absent), damaged one way per row; the decoder must name the damage.
 TEST(Decode, DamagedBuffersAreRefusedWithTheReason) {
+    const uint32_t kId = SING_WINUSER_PACKET_ID;
     const std::vector<uint8_t> sound = {36, 0, 0, 0, 0x01, 0xAB, 0xAC, 0xAB, 1, 0, 0, 0,   // header
                                         0, 0, 28, 0, 33, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // slots
                                         'j', 'd', 'o', 'e', 0, 'P', 'C', 0};
-    struct Case {
-        size_t size;            // the buffer's bytes kept
-        uint32_t at, value, width;  // one field overwritten (width 0: none)
-        uint32_t expected;      // the gatherer's packet id
+    // The bytes kept; one field overwritten (width 0: none); the gatherer's packet id.
+    const struct {
+        uint32_t size, at, value, width, expected;
         const char* error;
-    };
-    const uint32_t id = SING_WINUSER_PACKET_ID;
-    const Case cases[] = {
-        {36, 0, 0, 0, id, nullptr},
-        {11, 0, 0, 0, id, "header version: offset 8 + 4 lies past the buffer end (11 bytes)"},
-        {0, 0, 0, 0, id, "header length: offset 0 + 4 lies past the buffer end (0 bytes)"},
-        {36, 0, 37, 4, id, "header length 37 differs from the buffer size 36"},
-        {35, 0, 0, 0, id, "header length 36 differs from the buffer size 35"},
+    } cases[] = {
+        {36, 0, 0, 0, kId, nullptr},
+        {11, 0, 0, 0, kId, "header version: offset 8 + 4 lies past the buffer end (11 bytes)"},
+        {0, 0, 0, 0, kId, "header length: offset 0 + 4 lies past the buffer end (0 bytes)"},
+        {36, 0, 37, 4, kId, "header length 37 differs from the buffer size 36"},
+        {35, 0, 0, 0, kId, "header length 36 differs from the buffer size 35"},
         {36, 0, 0, 0, SING_IPINFO_PACKET_ID, "header packet id 0xABACAB01 differs from the gatherer's 0xABACAB02"},
         {36, 4, 0xABACAB03, 4, 0xABACAB03, "no decoder for this packet id"},
-        {36, 8, 2, 4, id, "buffer version 2 is not the known version 1"},
-        {36, 8, 0, 4, id, "buffer version 0 is not the known version 1"},
-        {20, 0, 20, 4, id, "buffer of 20 bytes is shorter than the 28-byte fixed part"},
-        {36, 12, 5, 2, id, "offset 12 holds 5, not 0"},
-        {36, 14, 27, 2, id, "userName: offset 27 points into the fixed part (ends at 28)"},
-        {36, 16, 0xFFFF, 2, id, "computerName: offset 65535 + 1 lies past the buffer end (36 bytes)"},
-        {36, 16, 36, 2, id, "computerName: offset 36 + 1 lies past the buffer end (36 bytes)"},
-        {36, 35, 'X', 1, id, "computerName: text at offset 33 has no terminator inside the buffer"},
+        {36, 8, 2, 4, kId, "buffer version 2 is not the known version 1"},
+        {36, 8, 0, 4, kId, "buffer version 0 is not the known version 1"},
+        {20, 0, 20, 4, kId, "buffer of 20 bytes is shorter than the 28-byte fixed part"},
+        {36, 12, 5, 2, kId, "offset 12 holds 5, not 0"},
+        {36, 14, 27, 2, kId, "userName: offset 27 points into the fixed part (ends at 28)"},
+        {36, 16, 0xFFFF, 2, kId, "computerName: offset 65535 + 1 lies past the buffer end (36 bytes)"},
+        {36, 16, 36, 2, kId, "computerName: offset 36 + 1 lies past the buffer end (36 bytes)"},
+        {36, 35, 'X', 1, kId, "computerName: text at offset 33 has no terminator inside the buffer"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         std::vector<uint8_t> buf(sound.begin(), sound.begin() + c.size);
         for (uint32_t i = 0; i < c.width; ++i)
             buf[c.at + i] = static_cast<uint8_t>(c.value >> (8 * i));
         DecodeResult r = DecodeBuffer(buf.data(), buf.size(), c.expected);
         EXPECT_EQ(r.ok ? "(ok)" : r.error, c.error ? c.error : "(ok)");
     }
-    // A profile buffer whose length leaves no terminator for its absent texts.
-    std::vector<uint8_t> kmz(SING_KMZUSER_FIXED_SIZE, 0);
-    const uint8_t header[12] = {64, 0, 0, 0, 0x05, 0xAB, 0xAC, 0xAB, 1, 0, 0, 0};
-    std::copy(header, header + 12, kmz.begin());
+    std::vector<uint8_t> kmz(SING_KMZUSER_FIXED_SIZE, 0);  // no room for its absent texts' terminators
+    kmz[0] = 64, kmz[4] = 0x05, kmz[5] = 0xAB, kmz[6] = 0xAC, kmz[7] = 0xAB, kmz[8] = 1;
     EXPECT_EQ(DecodeBuffer(kmz.data(), kmz.size(), SING_KMZUSER_PACKET_ID).error,
               "buffer length 64 differs from the 90 bytes its texts take");
 }
