@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -94,12 +93,7 @@ TEST_F(RegistryTest, ExportsForwardByTheLow16BitsOfTheIndex) {
         {"FillDataBuf", [](uint32_t i) { uint8_t b[16]; return SING_FillDataBuf(i, b, nullptr, 0); }, 1},
         {"Update(p)", [](uint32_t i) { return SING_Update(i, &i, 5); }, 7},
         {"GetDataBufLen(p)", [](uint32_t i) { return SING_GetDataBufLen(i, &i, 4); }, 0},
-        {"FillDataBuf(p)",
-         [](uint32_t i) {
-             uint8_t b[16] = {};
-             return SING_FillDataBuf(i, b, &i, 16) + static_cast<uint32_t>(std::count(b, b + 16, 0xAB));
-         },
-         0},
+        {"FillDataBuf(p)", [](uint32_t i) { uint8_t b[16] = {}; return SING_FillDataBuf(i, b, &i, 16) + b[0] + b[15]; }, 0},
         {"FillDataBuf(null)", [](uint32_t i) { return SING_FillDataBuf(i, nullptr, nullptr, 0) + Probe::nullFills; }, 0},
         {"FlagDMIInits", [](uint32_t i) { return SING_FlagDMIInits(i, 1, 2, 3); }, 1},
         {"DMIInit", [](uint32_t i) { return SING_DMIInit(i, 5); }, 1},
