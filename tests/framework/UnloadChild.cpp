@@ -8,23 +8,12 @@
 #include <cstring>
 
 int main(int argc, char** argv) {
-    if (argc != 2 || (std::strcmp(argv[1], "free") != 0 && std::strcmp(argv[1], "exit") != 0)) {
-        std::printf("usage: sing_unload_child free|exit\n");
-        return 2;
-    }
+    const bool free = argc == 2 && std::strcmp(argv[1], "free") == 0;
+    if (argc != 2 || (!free && std::strcmp(argv[1], "exit") != 0))
+        return std::printf("usage: sing_unload_child free|exit\n"), 2;
     HMODULE sing = LoadLibraryA("SING32.DLL");
-    if (sing == nullptr) {
-        std::printf("SING32.DLL not loaded: %lu\n", GetLastError());
-        return 1;
-    }
-    if (GetModuleHandleA("KMZSYS32.DLL") == nullptr) {
-        std::printf("KMZSYS32.DLL not bound\n");
-        return 1;
-    }
-    if (std::strcmp(argv[1], "free") == 0 && !FreeLibrary(sing)) {
-        std::printf("FreeLibrary failed: %lu\n", GetLastError());
-        return 1;
-    }
+    if (sing == nullptr || GetModuleHandleA("KMZSYS32.DLL") == nullptr || (free && !FreeLibrary(sing)))
+        return std::printf("SING32.DLL %p, KMZSYS32.DLL not bound or not freed: %lu\n", (void*)sing, GetLastError()), 1;
     std::printf("done\n");
     std::fflush(stdout);
     return 0;

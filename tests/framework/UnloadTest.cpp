@@ -5,43 +5,30 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 
-#include "platform/Handles.h"
 #include "support/ChildProcess.h"
 #include "support/TempDir.h"
 
 namespace {
 
-std::string TestFolder() {
-    char path[MAX_PATH];
-    std::string p(path, GetModuleFileNameA(nullptr, path, sizeof path));
-    return p.substr(0, p.find_last_of('\\'));
-}
-
-std::string ReadFileText(const std::string& path) {
-    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return "(no file)";
-    char buf[64];
-    DWORD got = 0;
-    if (!ReadFile(file.Get(), buf, sizeof buf, &got, nullptr))
-        return "(unreadable)";
-    return std::string(buf, got);
-}
-
 // The double's events (L loaded, I init, C close, U unloaded) over one run of
 // the child in `mode`.
 std::string EventsOfChild(const char* mode) {
+    char exe[MAX_PATH];
+    std::string folder(exe, GetModuleFileNameA(nullptr, exe, sizeof exe));
+    folder.resize(folder.find_last_of('\\'));
     TempDir dir;
-    std::string log = dir.Path() + "\\sinf.log";
+    const std::string log = dir.Path() + "\\sinf.log";
     SetEnvironmentVariableA("SINF_DOUBLE_FILE", log.c_str());
     SetEnvironmentVariableA("SINF_DOUBLE_INIT", "1");
-    std::string out = RunChild("\"" + TestFolder() + "\\unload\\sing_unload_child.exe\" " + mode);
+    EXPECT_EQ(RunChild("\"" + folder + "\\unload\\sing_unload_child.exe\" " + mode), "done\n") << mode;
     SetEnvironmentVariableA("SINF_DOUBLE_FILE", nullptr);
-    EXPECT_EQ(out, "done\n") << mode;
-    return ReadFileText(log);
+    std::ostringstream events;
+    events << std::ifstream(log, std::ios::binary).rdbuf();
+    return events.str();
 }
 
 }  // namespace

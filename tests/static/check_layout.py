@@ -1,90 +1,80 @@
 #!/usr/bin/env python3
-"""The public header sdk/sing32.h is the one place the data buffers' layouts
-are written. Fails when library, tool or decoder code spells a packet id as
-a number, or when the code that writes or reads the buffers (gatherers/,
-framework/, singdump/decode/) spells one of the header's offsets, sizes or
-counts as a number instead of using the header's name for it."""
+"""sdk/sing32.h is the one place the buffers' layouts are written, and it
+writes the documented ones (tests/sdk/documented_layout.json). Fails when a
+header number or profile key differs from them, when code spells a packet id
+as a number, or when buffer code spells a header offset, size or count."""
+import json
 import os
 import re
 import sys
+
+from checks import check, finish
 
 HEADER = os.path.join("sdk", "sing32.h")
 # The library, its companions, the host side and the decoders, the example.
 PACKET_ID_DIRS = ("framework", "text", "gatherers", "probes", "dmi", "platform", "companions", "client",
                   "singdump", "singdecode", "examples")
-# Where buffers are written and read.
+# Where buffers are written and read; not buffer code: the bag file's own
+# format, the rendering of decoded fields, the bounds-checked primitives.
 LAYOUT_DIRS = ("gatherers", "framework", os.path.join("singdump", "decode"))
-# Not buffer code: the bag file's own format, the rendering of decoded
-# fields, the bounds-checked reading primitives.
 NOT_LAYOUT = {"DmiBag.cpp", "DmiBag.h", "Node.cpp", "Node.h", "Reader.cpp", "Reader.h"}
-SOURCE = (".c", ".cpp", ".h")
+CHECK_RESULT = re.compile(r"SING_HEADER_(OK|SHORT|BAD_\w+|UNKNOWN_FORMAT)$")
 PACKET_ID = re.compile(r"0[xX]ABACAB[0-9A-Fa-f]{2}")
 NUMBER = re.compile(r"(?<![\w.])(0[xX][0-9A-Fa-f]+|\d+)[uUlL]*(?![\w.])")
+# Not places in a buffer: versions, adapter type values, profile key indices,
+# header-check results; 0 to 4 are also every element width and index step.
+NOT_PLACES = re.compile(r"_PACKET_ID$|_VERSION$|^SING_HEADER_(OK|SHORT|BAD_\w+|UNKNOWN_FORMAT)$|_TOKEN_RING$|_ETHERNET$|"
+                        r"^SING_KMZUSER_(?!KEYS$|FIXED_SIZE$)")
 
 
-def header_numbers(root):
-    """{value: [names]} of the header's offsets, sizes and counts."""
-    values = {}
-    with open(os.path.join(root, HEADER), encoding="utf-8") as f:
-        for name, number in re.findall(r"^#define (SING_\w+) (0[xX][0-9A-Fa-f]+|\d+)u", f.read(), re.M):
-            # Packet ids are checked everywhere; versions, adapter type values,
-            # the profile key indices and the header-check results are not
-            # places in a buffer.
-            if re.search(r"_PACKET_ID$|_VERSION$|^SING_HEADER_[A-Z_]*(OK|SHORT|BAD|UNKNOWN)|_TOKEN_RING$|_ETHERNET$",
-                         name) or (name.startswith("SING_KMZUSER_") and name not in
-                                   ("SING_KMZUSER_KEYS", "SING_KMZUSER_FIXED_SIZE")):
-                continue
-            value = int(number, 0)
-            # 0 and 4 (header offsets) are also every element width and index
-            # step; they cannot be told apart in code.
-            if value > 4:
-                values.setdefault(value, []).append(name)
-    return values
+def check_documented(header, defined, doc):
+    keys = doc["profile_keys"]["LOCATION"] + doc["profile_keys"]["USER"]
+    want = dict(doc["numbers"], **{f"SING_KMZUSER_{k}": i for i, k in enumerate(keys)})
+    for n in set(want) | set(defined):
+        check(defined.get(n) == want.get(n) or (n not in want and CHECK_RESULT.match(n)),
+              f"{n} is {defined.get(n)}, documented {want.get(n)}")
+    names = re.search(r"names\[SING_KMZUSER_KEYS\] = \{([^}]*)\}", header)
+    check(names and re.findall(r'"(\w+)"', names.group(1)) == keys,
+          "the profile key names are not the documented ones in the documented order")
+    check("#define SING_KMZUSER_SLOT(key) (SING_HEADER_SIZE + 2u * (key))" in header,
+          "SING_KMZUSER_SLOT is not the documented 12 + 2 * key")
 
 
-def code_only(text):
-    """The text without comments, string and character literals, shift
-    counts and array subscripts or sizes (`name[16]`), line breaks kept."""
+def code_lines(path):
+    """The file's lines without comments, literals, shift counts and array
+    subscripts or sizes (`name[16]`)."""
+    text = open(path, encoding="utf-8", errors="replace").read()
     out = re.sub(r"//[^\n]*|/\*.*?\*/|\"(?:\\.|[^\"\\\n])*\"|'(?:\\.|[^'\\\n])*'",
                  lambda m: "\n" * m.group(0).count("\n"), text, flags=re.S)
     out = re.sub(r"(<<|>>)\s*\(?\s*\d+", r"\1", out)
-    return re.sub(r"(\w)\s*\[\s*\d+\s*\]", r"\1[]", out)
+    return enumerate(re.sub(r"(\w)\s*\[\s*\d+\s*\]", r"\1[]", out).splitlines(), 1)
 
 
 def sources(root, dirs):
     for d in dirs:
         for dirpath, _, files in os.walk(os.path.join(root, d)):
-            for name in sorted(files):
-                if name.endswith(SOURCE):
-                    yield os.path.join(dirpath, name)
+            yield from (os.path.join(dirpath, n) for n in sorted(files) if n.endswith((".c", ".cpp", ".h")))
 
 
 def main():
     root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "..")
-    layout = header_numbers(root)
-    if not layout:
-        print(f"FAIL: no layout numbers found in {HEADER}")
-        return 1
-    failures = []
+    header = open(os.path.join(root, HEADER), encoding="utf-8").read()
+    defined = {n: int(v, 0) for n, v in re.findall(r"^#define (SING_\w+) (0[xX][0-9A-Fa-f]+|\d+)u", header, re.M)}
+    with open(os.path.join(root, "tests", "sdk", "documented_layout.json")) as f:
+        check_documented(header, defined, json.load(f))
+    layout = {}
+    for name, number in defined.items():
+        if not NOT_PLACES.search(name) and number > 4:
+            layout.setdefault(number, []).append(name)
     for path in sources(root, PACKET_ID_DIRS):
-        text = code_only(open(path, encoding="utf-8", errors="replace").read())
-        for n, line in enumerate(text.splitlines(), 1):
+        for n, line in code_lines(path):
             for m in PACKET_ID.finditer(line):
-                failures.append(f"{os.path.relpath(path, root)}:{n}: packet id {m.group(0)} spelled as a number")
-    for path in sources(root, LAYOUT_DIRS):
-        if os.path.basename(path) in NOT_LAYOUT:
-            continue
-        text = code_only(open(path, encoding="utf-8", errors="replace").read())
-        for n, line in enumerate(text.splitlines(), 1):
-            for m in NUMBER.finditer(line):
-                value = int(m.group(1), 0)
-                if value in layout:
-                    failures.append(f"{os.path.relpath(path, root)}:{n}: {m.group(0)} is "
-                                    f"{' or '.join(layout[value])} of {HEADER}")
-    for f in failures:
-        print("FAIL: " + f)
-    print(f"{len(layout)} layout numbers of {HEADER}; {len(failures)} spelled elsewhere")
-    return 1 if failures else 0
+                check(False, f"{os.path.relpath(path, root)}:{n}: packet id {m.group(0)} spelled as a number")
+    for path in (p for p in sources(root, LAYOUT_DIRS) if os.path.basename(p) not in NOT_LAYOUT):
+        for n, line in code_lines(path):
+            for m in (m for m in NUMBER.finditer(line) if int(m.group(1), 0) in layout):
+                check(False, f"{os.path.relpath(path, root)}:{n}: {m.group(0)} is {' or '.join(layout[int(m.group(1), 0)])}")
+    return finish(f"{len(layout)} layout numbers of {HEADER}")
 
 
 if __name__ == "__main__":
