@@ -1,9 +1,10 @@
 // The index chain walk over bytes in memory: what it costs in copies and
-// reads, and where it stops.
+// reads, and where it stops; the host tool's report of a valid file.
 #include <gtest/gtest.h>
 
 #include <functional>
 
+#include "decode/DmiBag.h"
 #include "tests/dmi/BagImage.h"
 
 namespace {
@@ -104,4 +105,27 @@ TEST(BagChain, IndexIsLimitedTo16MiB) {
             EXPECT_EQ(array.Count(), most) << n << "/" << blocks;
         }
     }
+}
+
+TEST(BagDecode, ListsTheChainAndOnlyTheUsedEntries) {
+    auto child = [](const Node& n, const std::string& key) -> const Node& {
+        for (const Node& c : n.children)
+            if (c.key == key)
+                return c;
+        static const Node none{};
+        ADD_FAILURE() << "no " << key;
+        return none;
+    };
+    Bytes image = MakeBag(20, 3);
+    DecodeResult r = DecodeBagFile(image.data(), image.size(), kDmiSignature);
+    ASSERT_TRUE(r.ok) << r.error;
+    const Node& blocks = child(r.fields, "blocks");
+    ASSERT_EQ(blocks.children.size(), 3u);
+    const Node& last = blocks.children[2];
+    EXPECT_EQ(child(last, "offset").number, 16u + 2 * 244);
+    EXPECT_EQ(child(last, "nextBlockOffset").number, 0u);
+    const Node& used = child(last, "usedEntries");
+    ASSERT_EQ(used.children.size(), 1u);  // the other 19 are empty
+    EXPECT_EQ(child(used.children[0], "key").number, 0x1002u);
+    EXPECT_EQ(child(used.children[0], "dataLength").number, 99u);
 }

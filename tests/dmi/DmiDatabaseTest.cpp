@@ -1,3 +1,4 @@
+// Where the bag file lives, and SING_FillDMIInfo, which opens it for one call.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -6,13 +7,23 @@
 #include "framework/Exports.h"
 #include "framework/Gatherer.h"
 #include "support/ScratchHive.h"
-#include "tests/dmi/DmiTestUtil.h"
+#include "support/TempDir.h"
+#include "tests/dmi/BagImage.h"
 
 namespace {
 
 const std::string kKey = kHostSettingsKey;
 
-DmiDatabase* NewDb() { return new DmiDatabase(kDmiBagFileName, kDmiSignature, 0); }
+// A file the test may create outside its own folder, removed unless it was there before.
+struct Outside {
+    explicit Outside(std::string p) : path(std::move(p)), existed(FileExists(path)) {}
+    ~Outside() {
+        if (!existed)
+            DeleteFileA(path.c_str());
+    }
+    std::string path;
+    bool existed;
+};
 
 }  // namespace
 
@@ -21,8 +32,8 @@ TEST(DmiPath, FollowsTheSettingsKeyAndFitsIn255Characters) {
     TempDir dir;
     const std::string d = dir.Path(), name = "\\VOLXDMI.BAG", d243(243, 'd');
     char sys[MAX_PATH];
-    const std::string system = std::string(sys, GetSystemDirectoryA(sys, sizeof sys)) + name;
-    const bool systemHadOne = Exists(system);
+    Outside system(std::string(sys, GetSystemDirectoryA(sys, sizeof sys)) + name);
+    Outside root(d.substr(0, 2) + name);  // an empty Data: the current drive's root
     enum Key { NoKey, OtherValue, Data, DataWithoutNul };
     struct Case {
         Key key;
@@ -36,16 +47,18 @@ TEST(DmiPath, FollowsTheSettingsKeyAndFitsIn255Characters) {
         {OtherValue, "", REG_SZ, "VOLXDMI.BAG", DmiPathSource::CurrentDirectory, 1},
         {Data, d, REG_SZ, d + name, DmiPathSource::DataDirectory, 1},
         {Data, d + "\\", REG_SZ, d + "\\" + name, DmiPathSource::DataDirectory, 1},  // no normalising
+        {Data, "", REG_SZ, name, DmiPathSource::DataDirectory, 1},
         {Data, "%TEMP%", REG_EXPAND_SZ, "%TEMP%" + name, DmiPathSource::DataDirectory, 0},  // no expanding
         {Data, d243, REG_SZ, d243 + name, DmiPathSource::DataDirectory, 0},  // exactly 255 characters
         {Data, std::string(244, 'd'), REG_SZ, "", DmiPathSource::None, 0},
         {DataWithoutNul, std::string(256, 'u'), REG_SZ, "", DmiPathSource::None, 0},
-        {NoKey, "", REG_SZ, system, DmiPathSource::SystemDirectory, 1},  // on the NT family
+        {NoKey, "", REG_SZ, system.path, DmiPathSource::SystemDirectory, 1},  // on the NT family
     };
     char saved[MAX_PATH];
     GetCurrentDirectoryA(sizeof saved, saved);
     ASSERT_TRUE(SetCurrentDirectoryA(d.c_str()));
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
         hive.DeleteKey(kKey);
         if (c.key == OtherValue)
             hive.SetString(kKey, "data directory", "C:\\elsewhere");
@@ -53,34 +66,33 @@ TEST(DmiPath, FollowsTheSettingsKeyAndFitsIn255Characters) {
             hive.SetString(kKey, "Data", c.value, c.type);
         else if (c.key == DataWithoutNul)
             hive.SetRaw(kKey, "Data", REG_SZ, c.value.data(), 256);
-        std::unique_ptr<DmiDatabase> db(NewDb());
-        EXPECT_EQ(db->Path(), c.expected) << c.value;
-        EXPECT_EQ(db->PathSource(), c.source) << c.expected;
-        BagFile* f = db->GetBagFile();
-        EXPECT_EQ(f != nullptr, c.source != DmiPathSource::None) << c.expected;
-        EXPECT_EQ(f ? f->IsOpen() : 0, c.opened) << c.expected;
+        DmiDatabase db(kDmiBagFileName, kDmiSignature, 0);
+        EXPECT_EQ(db.Path(), c.expected);
+        EXPECT_EQ(db.PathSource(), c.source);
+        BagFile* f = db.GetBagFile();
+        EXPECT_EQ(f != nullptr, c.source != DmiPathSource::None);
+        EXPECT_EQ(f ? f->IsOpen() : 0, c.opened);
     }
     SetCurrentDirectoryA(saved);
-    EXPECT_EQ(ReadAll(d + name), NewDmiBagImage());
-    if (!systemHadOne)
-        DeleteFileA(system.c_str());
+    EXPECT_EQ(ReadWholeFile(d + name), NewDmiBagImage());
+    EXPECT_EQ(ReadWholeFile(root.path), NewDmiBagImage());
 }
 
 TEST(DmiPath, InputsATestMachineCannotProduce) {
     char path[kDmiPathRoom];
     DmiPathInputs in;
     EXPECT_EQ(ChooseDmiPath(in, "VOLXDMI.BAG", path), DmiPathSource::CurrentDirectory);  // no key, not NT
-    EXPECT_STREQ(path, "VOLXDMI.BAG");
+    EXPECT_EQ(std::string(path), "VOLXDMI.BAG");
     in.isWinNT = true;  // with the system directory unreadable, or longer than 255
     EXPECT_EQ(ChooseDmiPath(in, "VOLXDMI.BAG", path), DmiPathSource::None);
-    EXPECT_STREQ(path, "");
+    EXPECT_EQ(path[0], '\0');
     // A value without a NUL ends at the bytes read.
     DmiPathInputs key;
     key.keyOpened = key.dataRead = true;
     key.data = "C:\\DXYZW";
     key.dataSize = 4;
     EXPECT_EQ(ChooseDmiPath(key, "VOLXDMI.BAG", path), DmiPathSource::DataDirectory);
-    EXPECT_STREQ(path, "C:\\D\\VOLXDMI.BAG");
+    EXPECT_EQ(std::string(path), "C:\\D\\VOLXDMI.BAG");
 }
 
 namespace {
@@ -103,10 +115,10 @@ TEST(FillDMIInfo, OpensTheBagFileForTheCallWhateverTheSlot) {
     ScratchHive hive;
     TempDir dir;
     hive.SetString(kKey, "Data", dir.Path());
-    std::string bagPath = dir.File("VOLXDMI.BAG");
+    std::string bagPath = dir.Path() + "\\VOLXDMI.BAG";
 
     EXPECT_EQ(SING_FillDMIInfo(0xFFFF, 1, 2, 3), 0u);
-    ASSERT_EQ(ReadAll(bagPath), NewDmiBagImage());
+    ASSERT_EQ(ReadWholeFile(bagPath), NewDmiBagImage());
     DmiProbe probe;
     EXPECT_EQ(SING_FillDMIInfo(probe.GetIndex(), 1, 2, 3), 1u);
     EXPECT_EQ(probe.fileOpen, 1u);
@@ -115,14 +127,14 @@ TEST(FillDMIInfo, OpensTheBagFileForTheCallWhateverTheSlot) {
     HANDLE h = CreateFileA(bagPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_NE(h, INVALID_HANDLE_VALUE);
     CloseHandle(h);
-    EXPECT_EQ(ReadAll(bagPath), NewDmiBagImage());
+    EXPECT_EQ(ReadWholeFile(bagPath), NewDmiBagImage());
 
     // A refused file is left as it is; the result stays the gatherer's.
-    Bytes foreign = MakeBag(20, 2, 0x41424344);
-    WriteAll(bagPath, foreign);
+    const std::string foreign = AsText(MakeBag(20, 2, 0x41424344));
+    WriteWholeFile(bagPath, foreign);
     EXPECT_EQ(SING_FillDMIInfo(probe.GetIndex(), 0, 0, 0), 1u);
     EXPECT_EQ(probe.fileOpen, 0u);
-    EXPECT_EQ(ReadAll(bagPath), foreign);
+    EXPECT_EQ(ReadWholeFile(bagPath), foreign);
 }
 
 // The disk gives out half way through the header or the first block of the
@@ -132,7 +144,7 @@ TEST(FillDMIInfo, AFileItCouldNotCompleteIsRemovedAndMadeAfreshNextTime) {
     ScratchHive hive;
     TempDir dir;
     hive.SetString(kKey, "Data", dir.Path());
-    const std::string bagPath = dir.File("VOLXDMI.BAG");
+    const std::string bagPath = dir.Path() + "\\VOLXDMI.BAG";
     struct DiskFull final : BagFileApi {
         DWORD failing = 0;  // the size of the write that fails
         BOOL Write(HANDLE file, const void* data, DWORD count, DWORD* written) override {
@@ -148,9 +160,9 @@ TEST(FillDMIInfo, AFileItCouldNotCompleteIsRemovedAndMadeAfreshNextTime) {
         BagFileApi::Install(&disk);
         EXPECT_EQ(SING_FillDMIInfo(0xFFFF, 0, 0, 0), 0u);
         BagFileApi::Install(nullptr);
-        EXPECT_FALSE(Exists(bagPath)) << failing;
+        EXPECT_FALSE(FileExists(bagPath)) << failing;
         EXPECT_EQ(SING_FillDMIInfo(0xFFFF, 0, 0, 0), 0u);
-        EXPECT_EQ(ReadAll(bagPath), NewDmiBagImage()) << failing;
+        EXPECT_EQ(ReadWholeFile(bagPath), NewDmiBagImage()) << failing;
         DeleteFileA(bagPath.c_str());
     }
 }

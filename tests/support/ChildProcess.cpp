@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Handles.h"
+#include "support/TestMachine.h"
 
 std::string RunChild(const std::wstring& application, const std::wstring& commandLine,
                      const std::wstring& workingDir) {
@@ -48,10 +49,7 @@ std::string RunChild(const std::wstring& application, const std::wstring& comman
 
 std::string RunChild(const std::string& commandLine) {
     // In this process's code page, as the ANSI call would have taken it.
-    std::wstring wide(commandLine.size(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, commandLine.data(), static_cast<int>(commandLine.size()), wide.data(),
-                                    static_cast<int>(wide.size())));
-    return RunChild(std::wstring(), wide, std::wstring());
+    return RunChild(std::wstring(), Wide(commandLine), std::wstring());
 }
 
 WineVersionOverride::WineVersionOverride(const std::string& programFile, const char* version)

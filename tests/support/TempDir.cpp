@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TestMachine.h"
+
 namespace {
 
 int counter = 0;
@@ -29,13 +31,22 @@ void RemoveTree(const std::wstring& dir) {
 
 }  // namespace
 
-std::wstring LongPath(const std::string& path) {
-    std::wstring wide(path.size(), L'\0');
-    int n = MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), wide.data(),
-                                static_cast<int>(wide.size()));
-    wide.resize(n > 0 ? n : 0);
-    return L"\\\\?\\" + wide;
+std::wstring LongPath(const std::string& path) { return L"\\\\?\\" + Wide(path); }
+
+std::string ReadWholeFile(const std::string& path) {
+    HANDLE h = CreateFileW(LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(h, INVALID_HANDLE_VALUE) << "cannot read " << path;
+    std::string out;
+    char buf[65536];
+    DWORD got = 0;
+    while (h != INVALID_HANDLE_VALUE && ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0)
+        out.append(buf, got);
+    if (h != INVALID_HANDLE_VALUE)
+        CloseHandle(h);
+    return out;
 }
+
+bool FileExists(const std::string& path) { return GetFileAttributesW(LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 TempDir::TempDir() {
     char base[MAX_PATH];
@@ -54,7 +65,10 @@ TempDir::TempDir() {
 TempDir::~TempDir() { RemoveTree(LongPath(path_)); }
 
 std::string TempDir::Write(const std::string& name, const std::string& contents) const {
-    std::string full = path_ + "\\" + name;
+    return WriteWholeFile(path_ + "\\" + name, contents);
+}
+
+std::string WriteWholeFile(const std::string& full, const std::string& contents) {
     HANDLE h = CreateFileW(LongPath(full).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                            nullptr);
     EXPECT_NE(h, INVALID_HANDLE_VALUE) << full;
