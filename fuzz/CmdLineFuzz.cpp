@@ -12,28 +12,12 @@
 #include <vector>
 
 #include "platform/CmdLine.h"
+#include "tests/support/MemoryFiles.h"
 
 namespace {
 
 bool ShiftJisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 bool NoLead(unsigned char) { return false; }
-
-class MemoryFiles : public ResponseFileReader {
-public:
-    explicit MemoryFiles(std::vector<std::string> files) : files_(std::move(files)) {}
-    OwnedText Read(const char* name, size_t maxBytes) override {
-        if (name[0] != 'f')
-            return nullptr;
-        char* end = nullptr;
-        unsigned long i = std::strtoul(name + 1, &end, 10);
-        if (*end != '\0' || i >= files_.size() || files_[i].size() > maxBytes)
-            return nullptr;
-        return CopyText(files_[i].c_str());
-    }
-
-private:
-    std::vector<std::string> files_;
-};
 
 }  // namespace
 
@@ -49,7 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         pieces.emplace_back();
     LeadByteTest lead = size > 0 && (data[0] & 1) ? ShiftJisLead : NoLead;
 
-    MemoryFiles files(std::vector<std::string>(pieces.begin() + 3, pieces.end()));
+    MemoryFiles files;
+    for (size_t i = 3; i < pieces.size(); ++i)
+        files.files["f" + std::to_string(i - 3)] = pieces[i];
     CmdLine cmd(files, lead);
     HostFacts facts;
     facts.commandText = CopyText(pieces[0].c_str());

@@ -1,123 +1,134 @@
-// CmdLine fed with texts and in-memory response files: the order of the
-// options it hands on, response-file bounds, directory fall-backs.
+// CmdLine fed with texts and in-memory response files: the options it hands
+// on and keeps, response-file bounds, directory fall-backs, separator scans.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
-#include <map>
 #include <string>
-#include <vector>
 
 #include "platform/CmdLine.h"
+#include "support/Guarded.h"
+#include "support/MemoryFiles.h"
 
 namespace {
 
-class MemoryFiles : public ResponseFileReader {
-public:
-    OwnedText Read(const char* name, size_t maxBytes) override {
-        reads.push_back(name);
-        auto it = files.find(name);
-        if (it == files.end() || it->second.size() > maxBytes)
-            return nullptr;
-        // The whole contents, a NUL inside included.
-        OwnedText out(new char[it->second.size() + 1]);
-        std::memcpy(out.get(), it->second.data(), it->second.size());
-        out[it->second.size()] = '\0';
-        return out;
-    }
-    std::map<std::string, std::string> files;
-    std::vector<std::string> reads;
-};
-
-using Calls = std::vector<std::string>;
-
-// Records every option handed on ("name=value", or "name" without a value),
-// and shows what was kept.
+// Records every option handed on ("name=value", "name" without a value),
+// "|"-separated, and shows what was kept.
 class RecordingCmdLine : public CmdLine {
 public:
     explicit RecordingCmdLine(ResponseFileReader& files) : CmdLine(files, nullptr) {}
     void HandleOption(const char* name, const char* value) override {
-        calls.push_back(value ? std::string(name) + "=" + value : std::string(name));
+        calls += (calls.empty() ? "" : "|") + (value ? std::string(name) + "=" + value : std::string(name));
         CmdLine::HandleOption(name, value);
     }
-    // "startDir|moduleDir|dataDir|logDir".
-    std::string Directories() const {
-        return std::string(startDir.get()) + "|" + moduleDir.get() + "|" + dataDir.get() + "|" + logDir.get();
+    // Every text kept (texts never set left out), then the three flags.
+    std::string Kept() const {
+        std::string out;
+        const std::pair<const char*, const OwnedText*> texts[] = {
+            {"start", &startDir}, {"module", &moduleDir}, {"data", &dataDir}, {"log", &logDir}, {"N", &nValue},
+            {"N2", &n2Value},     {"N3", &n3Value},       {"L", &lValue},     {"R", &rValue},   {"S", &sValue},
+            {"UID", &uidValue},   {"MN", &mnValue},       {"GN", &gnValue}};
+        for (const auto& [name, text] : texts)
+            if (*text)
+                out += std::string(name) + "=" + text->get() + "|";
+        return out + std::to_string(nGiven) + std::to_string(managerFlag) + std::to_string(initFlag);
     }
+    std::string calls;
     using CmdLine::argText;
-    using CmdLine::gnValue;
-    using CmdLine::nValue;
     using CmdLine::responseFileError;
-    Calls calls;
 };
 
 bool SjisLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 }  // namespace
 
-TEST(CmdLineParse, TokensInOrderWithResponseFilesInPlace) {
+TEST(CmdLineParse, TokensOptionsAndResponseFiles) {
     MemoryFiles files;
     files.files["a.rsp"] = "/L:one\r\n/S:two\t@\"b b.rsp\"\n-R:three";
     files.files["b b.rsp"] = "/MN:four";
     files.files["nul.rsp"] = std::string("/GN:five\0/UID:hidden", 20);
-    RecordingCmdLine c(files);
-    c.Parse(" /N:abc\t-uid:ab-cd plain \"two words\" /L:\"say \"\"hi\"\"\" -S:x/R:y\v/GN:a\xA0z "
-            "@a.rsp @missing.rsp @ @nul.rsp /NDP:\"D:/data\" /S:\"open -quote");
-    EXPECT_EQ(c.calls, (Calls{"N=abc", "uid=ab", "cd", "=plain", "=two words", "L=say \"hi\"", "S=x", "R=y",
-                              "GN=a\xA0z", "L=one", "S=two", "MN=four", "R=three", "GN=five", "NDP=D:/data",
-                              "S=open -quote"}));
-    EXPECT_EQ(c.responseFileError, 1u);
-    EXPECT_EQ(files.reads, (Calls{"a.rsp", "b b.rsp", "missing.rsp", "nul.rsp"}));
-}
-
-// Self-inclusion is checked on disk; here a cycle, depth and fan-out.
-TEST(CmdLineParse, ResponseFileLoopsAndNestingAreBounded) {
-    MemoryFiles files;
-    files.files["a.rsp"] = "@b.rsp /R:a";
-    files.files["b.rsp"] = "@A.RSP /MN:b";
-    for (int i = 0; i < 20; ++i)
+    files.files["c1"] = "@c2 /R:a";  // a loop, its names in other case
+    files.files["c2"] = "@C1 /MN:b";
+    for (int i = 0; i < 20; ++i)  // deeper than the nesting limit
         files.files["d" + std::to_string(i)] = "@d" + std::to_string(i + 1) + " /GN:" + std::to_string(i);
-    for (int i = 0; i < 6; ++i) {  // each level names the next four times: 4^6 reads without a cap
-        std::string next = "@w" + std::to_string(i + 1) + " ";
-        files.files["w" + std::to_string(i)] = next + next + next + next;
-    }
+    for (int i = 0; i < 6 * 4; ++i)  // each names the next four times: 4^6 reads without a cap
+        files.files["w" + std::to_string(i / 4)] += "@w" + std::to_string(i / 4 + 1) + " ";
     files.files["w6"] = "/L:leaf";
-    RecordingCmdLine cycle(files);
-    cycle.Parse("@a.rsp");
-    EXPECT_EQ(cycle.calls, (Calls{"MN=b", "R=a"}));
-    EXPECT_EQ(files.reads, (Calls{"a.rsp", "b.rsp"}));  // names compared without case
+    struct Case {
+        const char* text;
+        const char* calls;
+        uint32_t error;
+        std::string reads;
+    };
+    const Case cases[] = {
+        {" /N:abc\t-uid:ab-cd plain \"two words\" /L:\"say \"\"hi\"\"\" -S:x/R:y\v/GN:a\xA0z",
+         "N=abc|uid=ab|cd|=plain|=two words|L=say \"hi\"|S=x|R=y|GN=a\xA0z", 0, ""},
+        // "" outside quotes is an empty text, never a quote, and ends nothing.
+        {"/L:\"\" /S:a\"\"b \"\" x /R:\"\"\"\"", "L=|S=ab|=|=x|R=\"", 0, ""},
+        {"@a.rsp @missing.rsp @ @nul.rsp /NDP:\"D:/data\" /S:\"open -quote",
+         "L=one|S=two|MN=four|R=three|GN=five|NDP=D:/data|S=open -quote", 1, "a.rsp|b b.rsp|missing.rsp|nul.rsp|"},
+        {"@c1", "MN=b|R=a", 1, "c1|c2|"},
+        {"@d0", "GN=7|GN=6|GN=5|GN=4|GN=3|GN=2|GN=1|GN=0", 1, "d0|d1|d2|d3|d4|d5|d6|d7|"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        files.reads.clear();
+        RecordingCmdLine cmd(files);
+        cmd.Parse(c.text);
+        EXPECT_EQ(cmd.calls, c.calls);
+        EXPECT_EQ(cmd.responseFileError, c.error);
+        std::string reads;
+        for (const std::string& r : files.reads)
+            reads += r + "|";
+        EXPECT_EQ(reads, c.reads);
+    }
     files.reads.clear();
-    RecordingCmdLine deep(files), wide(files);
-    deep.Parse("@d0");
-    EXPECT_EQ(files.reads.size(), CmdLine::kMaxResponseDepth);
-    EXPECT_STREQ(deep.gnValue.get(), "0");
-    files.reads.clear();
+    RecordingCmdLine wide(files);
     wide.Parse("@w0");
     EXPECT_EQ(files.reads.size(), CmdLine::kMaxResponseFiles);
-    EXPECT_EQ(cycle.responseFileError & deep.responseFileError & wide.responseFileError, 1u);
+    EXPECT_EQ(wide.responseFileError, 1u);
+}
+
+TEST(CmdLineParse, WhatTheOptionsKeep) {
+    MemoryFiles none;
+    RecordingCmdLine c(none);
+    c.Parse("/N:IPX:123456789:00C0FFEE -n2:\"ipx:12-456789:\" /N3:IPX:12345678: -uid:ab-cd /L /R: /s:first "
+            "/S:second /MANAGER:no /l:\"say \"\"hi\"\"\" /NDP:\"Q:\\quoted dir\" /mn /gn:g /init");
+    // The address rule from 14 characters on; "/L" and "/MN" without a value keep nothing.
+    EXPECT_EQ(c.Kept(), "data=Q:\\quoted dir|N=IPX:123456789.00C0FFEE|N2=ipx:12-456789.|N3=IPX:12345678:|"
+                        "L=say \"hi\"|R=|S=second|UID=ab|GN=g|111");
 }
 
 TEST(CmdLineApply, DirectoryFallBacksAndProgramName) {
-    MemoryFiles none;
-    HostFacts f;
-    f.workingDir = CopyText("C:\\");
-    f.exePath = CopyText("host.exe");  // no separator: the working directory stands in
-    f.commandText = CopyText("\"C:\\Program Files\\host.exe\" /N:x /NDP:D:\\nd");
-    f.registryLogDir = CopyText("L:\\log\\");
-    RecordingCmdLine c(none);
-    c.Apply(f);
-    EXPECT_EQ(c.Directories() + "|" + c.nValue.get(), "C:\\|C:\\|D:\\nd|L:\\log\\|x");
-    EXPECT_STREQ(c.argText.get(), " /N:x /NDP:D:\\nd");
-
-    HostFacts g;
-    g.workingDir = CopyText("C:\\w");
-    g.exePath = CopyText("D:host.exe");
-    g.commandText = CopyText("C:\\Program Files\\host.exe /S:y");  // unquoted: ends at the space
-    g.registryDataDir = CopyText("R:\\data\\");
-    RecordingCmdLine d(none);
-    d.Apply(g);
-    EXPECT_EQ(d.Directories(), "C:\\w\\|D:|R:\\data\\|R:\\data\\");
-    EXPECT_EQ(d.calls, (Calls{"=Files\\host.exe", "S=y"}));
+    struct Case {
+        const char *cwd, *exe, *command, *registryData, *registryLog;
+        const char *kept, *argText;
+    };
+    const Case cases[] = {
+        // No separator in the executable's name: the working directory stands in.
+        {"C:\\", "host.exe", "\"C:\\Program Files\\host.exe\" /N:x /NDP:D:\\nd", nullptr, "L:\\log\\",
+         "start=C:\\|module=C:\\|data=D:\\nd|log=L:\\log\\|N=x|100", " /N:x /NDP:D:\\nd"},
+        // Unquoted, the program name ends at the first space.
+        {"C:\\w", "D:host.exe", "C:\\Program Files\\host.exe /S:y", "R:\\data\\", nullptr,
+         "start=C:\\w\\|module=D:|data=R:\\data\\|log=R:\\data\\|S=y|000", " Files\\host.exe /S:y"},
+        // Only a space ends it: a tab after it does not.
+        {"C:\\w", "C:\\p\\probe.exe", "probe.exe\t/N:x /S:y", nullptr, nullptr,
+         "start=C:\\w\\|module=C:\\p\\|data=C:\\p\\|log=C:\\p\\|S=y|000", " /S:y"},
+        {"", "", "\"\"", nullptr, nullptr, "start=|module=|data=|log=|000", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        HostFacts f;
+        f.workingDir = CopyText(c.cwd);
+        f.exePath = CopyText(c.exe);
+        f.commandText = CopyText(c.command);
+        f.registryDataDir = CopyText(c.registryData);
+        f.registryLogDir = CopyText(c.registryLog);
+        MemoryFiles none;
+        RecordingCmdLine cmd(none);
+        cmd.Apply(f);
+        EXPECT_EQ(cmd.Kept(), c.kept);
+        EXPECT_EQ(std::string(cmd.argText.get()), c.argText);
+    }
 }
 
 TEST(CmdLinePaths, DoubleByteScansAndAtomNumber) {
@@ -127,16 +138,28 @@ TEST(CmdLinePaths, DoubleByteScansAndAtomNumber) {
     EXPECT_EQ(DirectoryPartLength("C:\\d\\\x95", SjisLead), 5u);  // lead byte before the end
     EXPECT_EQ(DirectoryPartLength("a/b:c", nullptr), 4u);
 
-    char buf[16];
-    auto add = [&](const char* s, size_t room, LeadByteTest lead) {
-        std::snprintf(buf, sizeof buf, "%s", s);
-        return std::string(AddTrailingBackslash(buf, room, lead) ? "ok " : "no ") + buf;
+    struct Case {
+        const char* text;
+        size_t room;
+        LeadByteTest lead;
+        bool added;
+        const char* after;
     };
-    EXPECT_EQ(add("C:\\d\\\x95\\", 16, SjisLead), "ok C:\\d\\\x95\\\\");
-    EXPECT_EQ(add("C:\\d\\\x95", 16, SjisLead), "ok C:\\d\\\x95\\");
-    EXPECT_EQ(add("C:\\\xE9\\", 16, nullptr), "ok C:\\\xE9\\");  // single-byte code page
-    EXPECT_EQ(add("C:\\d", 5, nullptr), "no C:\\d");             // no room
-    EXPECT_EQ(add("", 16, nullptr), "no ");
+    const Case cases[] = {
+        {"C:\\d\\\x95\\", 16, SjisLead, true, "C:\\d\\\x95\\\\"},
+        {"C:\\d\\\x95", 16, SjisLead, true, "C:\\d\\\x95\\"},
+        {"C:\\\xE9\\", 16, nullptr, true, "C:\\\xE9\\"},  // single-byte code page
+        {"C:\\d", 6, nullptr, true, "C:\\d\\"},            // just room
+        {"C:\\d", 5, nullptr, false, "C:\\d"},             // no room
+        {"", 16, nullptr, false, ""},
+    };
+    for (const Case& c : cases) {
+        Guarded g(c.room);
+        std::memcpy(g.Out(), c.text, std::strlen(c.text) + 1);
+        EXPECT_EQ(AddTrailingBackslash(g.Out(), c.room, c.lead), c.added) << c.text;
+        EXPECT_EQ(g.Text(), c.after) << c.text;
+        EXPECT_TRUE(g.CanariesIntact()) << c.text;
+    }
 
     uint16_t atom = 1;
     EXPECT_TRUE(FindHandOverAtom("host/XCL:70000 /N", &atom));

@@ -1,5 +1,7 @@
 // CmdLine as a host process sees it: the probe program runs as a child with a
 // crafted command line, working directory, global atom and scratch hive.
+// Settings values, Setup's own facts and response files on disk are read in
+// this process.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -13,25 +15,13 @@
 #include "support/CodePage.h"
 #include "support/ScratchHive.h"
 #include "support/TempDir.h"
+#include "support/TestMachine.h"
 
 namespace {
 
 const char kSettingsKey[] = "SOFTWARE\\Oberan\\Vantreel\\CurrentVersion";
 
-std::string TestFolder() {
-    char path[MAX_PATH];
-    std::string p(path, GetModuleFileNameA(nullptr, path, sizeof path));
-    return p.substr(0, p.find_last_of('\\'));
-}
-
 std::string ProbePath() { return TestFolder() + "\\sing_cmdline_probe.exe"; }
-
-// Wide, so that names are converted in this test's own code page.
-std::wstring Wide(const std::string& s) {
-    std::wstring w(s.size(), L'\0');
-    w.resize(MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), w.data(), static_cast<int>(w.size())));
-    return w;
-}
 
 struct ProbeRun {
     std::string exe = ProbePath();
@@ -62,54 +52,56 @@ std::string CopyProbe(const std::string& dir, const std::string& name) {
     return to;
 }
 
+// A CmdLine with the real response-file reader (or, with `setup`, Setup on
+// this very process), showing the texts it kept.
+struct LocalCmdLine : CmdLine {
+    explicit LocalCmdLine(uint32_t setup) : CmdLine(setup) {}
+    std::string Kept() const {
+        std::string out;
+        const std::pair<const char*, const OwnedText*> texts[] = {{"data", &dataDir}, {"log", &logDir},
+            {"L", &lValue}, {"S", &sValue}, {"MN", &mnValue}, {"R", &rValue}, {"GN", &gnValue}, {"UID", &uidValue}};
+        for (const auto& [name, text] : texts)
+            if (*text)
+                out += std::string(name) + "=" + text->get() + "|";
+        return out + std::to_string(responseFileError);
+    }
+};
+
 }  // namespace
 
-// Also the probe as a program whose quoted path has a space.
-TEST(CmdLineHost, OptionsFromTheCommandLine) {
+// Also the probe as a program whose quoted path has a space; the option
+// wins over the registry, is kept as given and leaves the log directory alone.
+TEST(CmdLineHost, DirectoriesOptionsAndTheProfileFound) {
     TempDir tmp;
-    std::string dir = tmp.MakeDir("Host Folder");
+    std::string dir = tmp.MakeDir("Host Folder"), byOption = tmp.MakeDir("option-dir");
+    std::string byRegistry = tmp.MakeDir("registry");
+    tmp.Write("option-dir\\kmzuser.ini", "[LOCATION]\nCITY=FromOption\n");
+    tmp.Write("registry\\kmzuser.ini", "[LOCATION]\nCITY=FromRegistry\n");
+    ScratchHive hive;
+    hive.SetString(kSettingsKey, "Data", byRegistry);
+    hive.SetString(kSettingsKey, "LogDir", "L:\\logs");
     ProbeRun r;
     r.exe = CopyProbe(dir, "host.exe");
     r.workingDir = tmp.Path();
-    r.commandLine = "\"" + r.exe + "\" /N:IPX:123456789:00C0FFEE -n2:\"ipx:12-456789:\" /N3:IPX:12345678: -uid:ab-cd "
-                    "/L /R: /s:first /S:second /MANAGER:no /l:\"say \"\"hi\"\"\" /NDP:\"Q:\\quoted dir\"";
+    r.hive = &hive;
+    r.profile = true;
+    r.commandLine = "\"" + r.exe + "\" /N:x /NDP:\"" + byOption + "\" /INIT";
     auto f = RunProbe(r);
     ASSERT_EQ(f.count("error"), 0u) << f["error"];
-    EXPECT_EQ(f["nValue"], "IPX:123456789.00C0FFEE");
-    EXPECT_EQ(f["n2Value"], "ipx:12-456789.");  // 14 characters: changed
-    EXPECT_EQ(f["n3Value"], "IPX:12345678:");  // 13: unchanged
-    EXPECT_EQ(f["uidValue"], "ab");            // cut at the hyphen
-    EXPECT_EQ(f["lValue"], "say \"hi\"");      // "/L" without a value stored nothing
-    EXPECT_EQ(f["rValue"] + "|" + f["sValue"] + "|" + f["dataDir"], "|second|Q:\\quoted dir");
-    EXPECT_EQ(f["nGiven"] + f["managerFlag"] + f["initFlag"], "110");
     EXPECT_EQ(f["argText"], r.commandLine.substr(r.exe.size() + 2));
     EXPECT_EQ(f["startDir"], tmp.Path() + "\\");
     EXPECT_EQ(f["moduleDir"], dir + "\\");
+    EXPECT_EQ(f["dataDir"] + "|" + f["logDir"] + "|" + f["profile.CITY"], byOption + "|L:\\logs\\|FromOption");
+    EXPECT_EQ(f["nValue"] + f["initFlag"], "x1");
 }
 
-TEST(CmdLineHost, DataDirectoryPrecedenceAndTheProfileItFinds) {
-    TempDir tmp;
-    std::string byOption = tmp.MakeDir("option"), byRegistry = tmp.MakeDir("registry");
-    tmp.Write("option\\kmzuser.ini", "[LOCATION]\nCITY=FromOption\n");
-    tmp.Write("registry\\kmzuser.ini", "[LOCATION]\nCITY=FromRegistry\n");
+// Setup's own facts in this process: the registry's Data and LogDir, or the
+// executable's folder for both.
+TEST(CmdLineHost, SetupFallsBackToTheExecutablesFolder) {
     ScratchHive hive;
-    hive.CreateKey(kSettingsKey);
-    ProbeRun r;
-    r.hive = &hive;
-    r.profile = true;
-    auto f = RunProbe(r);  // nothing set: the executable's folder
-    EXPECT_EQ(f["dataDir"] + "|" + f["logDir"] + "|" + f["profile.CITY"],
-              TestFolder() + "\\|" + TestFolder() + "\\|(null)") << f["error"];
-    hive.SetString(kSettingsKey, "Data", byRegistry);
-    f = RunProbe(r);
-    EXPECT_EQ(f["dataDir"] + "|" + f["logDir"] + "|" + f["profile.CITY"],
-              byRegistry + "\\|" + byRegistry + "\\|FromRegistry");
-    // The option wins, is kept as given and leaves the log directory alone.
-    hive.SetString(kSettingsKey, "LogDir", "L:\\logs");
-    r.commandLine = "probe /NDP:\"" + byOption + "\" /INIT";
-    f = RunProbe(r);
-    EXPECT_EQ(f["dataDir"] + "|" + f["logDir"] + "|" + f["profile.CITY"], byOption + "|L:\\logs\\|FromOption");
-    EXPECT_EQ(f["initFlag"], "1");
+    EXPECT_EQ(LocalCmdLine(1).Kept(), "data=" + TestFolder() + "\\|log=" + TestFolder() + "\\|0");
+    hive.SetString(kSettingsKey, "Data", "D:\\data");
+    EXPECT_EQ(LocalCmdLine(1).Kept(), "data=D:\\data\\|log=D:\\data\\|0");
 }
 
 TEST(CmdLineHost, TextHandedOverThroughAGlobalAtom) {
@@ -125,21 +117,33 @@ TEST(CmdLineHost, TextHandedOverThroughAGlobalAtom) {
     EXPECT_EQ(f["nValue"] + "|" + f["managerFlag"], "own|0");
 }
 
-TEST(CmdLineHost, ResponseFilesOnDisk) {
+// Names relative to the working directory, nested files, a file naming
+// itself, and the size limit at and one byte past.
+TEST(CmdLineFiles, ResponseFilesOnDisk) {
     TempDir tmp;
     tmp.Write("inner.rsp", "/MN:inner\r\n");
     tmp.Write("opts.rsp", "/L:first\r\n/S:second\t@inner.rsp\r\n-R:third /GN:file\r\n");
     tmp.Write("self.rsp", "/UID:once @self.rsp");
-    tmp.Write("huge.rsp", "/UID:huge " + std::string(CmdLine::kMaxResponseFileBytes, ' '));
-    ProbeRun r;
-    r.workingDir = tmp.Path();
-    r.commandLine = "probe /L:before /GN:before @\"" + tmp.Path() + "\\opts.rsp\" /S:after";
-    auto f = RunProbe(r);
-    EXPECT_EQ(f["lValue"] + f["sValue"] + f["mnValue"] + f["rValue"] + f["gnValue"] + f["responseFileError"],
-              "firstafterinnerthirdfile0") << f["error"];
-    r.commandLine = "probe @self.rsp @huge.rsp";
-    f = RunProbe(r);
-    EXPECT_EQ(f["uidValue"] + f["responseFileError"], "once1") << f["error"];
+    std::string limit = "/UID:limit", over = "/UID:over";
+    limit.resize(CmdLine::kMaxResponseFileBytes, ' ');
+    over.resize(CmdLine::kMaxResponseFileBytes + 1, ' ');
+    tmp.Write("limit.rsp", limit);
+    tmp.Write("over.rsp", over);
+    const std::pair<std::string, std::string> cases[] = {
+        {"/L:before /GN:before @\"" + tmp.Path() + "\\opts.rsp\" /S:after", "L=first|S=after|MN=inner|R=third|GN=file|0"},
+        {"@self.rsp", "UID=once|1"},
+        {"@limit.rsp", "UID=limit|0"},
+        {"@over.rsp /L:after", "L=after|1"},
+    };
+    char saved[MAX_PATH];
+    GetCurrentDirectoryA(sizeof saved, saved);
+    ASSERT_TRUE(SetCurrentDirectoryA(tmp.Path().c_str()));
+    for (const auto& [text, kept] : cases) {
+        LocalCmdLine c(0);
+        c.Parse(text.c_str());
+        EXPECT_EQ(c.Kept(), kept) << text;
+    }
+    SetCurrentDirectoryA(saved);
 }
 
 // Run by the test "test_cmdline_dbcs" in a process with code page 932.
@@ -163,29 +167,32 @@ TEST(CmdLineSettings, RegistryValuesAsDirectories) {
     ScratchHive hive;
     EXPECT_EQ(QueryDataDir(), nullptr);  // no key
     hive.SetString(kSettingsKey, "LogDir", "L:\\log\\");
-    EXPECT_STREQ(QueryLogDir().get(), "L:\\log\\");
-    std::string longest = "D:\\" + std::string(252, 'x');  // 255 characters
-    const char raw[] = {'D', ':', '\\', 'r'};                // stored without a terminator
-    hive.SetRaw(kSettingsKey, "Data", REG_SZ, raw, sizeof raw);
-    EXPECT_STREQ(QueryDataDir().get(), "D:\\r\\");
-    hive.SetString(kSettingsKey, "Data", longest);
-    EXPECT_STREQ(QueryDataDir().get(), (longest + "\\").c_str());
-    for (auto [value, type] : {std::pair{longest + "y", REG_SZ}, {"", REG_SZ}, {"D:\\exp", REG_EXPAND_SZ}}) {
-        hive.SetString(kSettingsKey, "Data", value, type);
-        EXPECT_EQ(QueryDataDir(), nullptr) << value;
+    EXPECT_EQ(std::string(QueryLogDir().get()), "L:\\log\\");
+    const std::string longest = "D:\\" + std::string(252, 'x');  // 255 characters
+    struct Case {
+        std::string value;
+        DWORD type, size;  // size 0: the text with its NUL
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"D:\\r", REG_SZ, 4, "D:\\r\\"},  // stored without a terminator
+        {longest, REG_SZ, 0, longest + "\\"},
+        {longest + "y", REG_SZ, 0, "(none)"},
+        {"", REG_SZ, 0, "(none)"},
+        {"D:\\exp", REG_EXPAND_SZ, 0, "(none)"},
+    };
+    for (const Case& c : cases) {
+        hive.SetRaw(kSettingsKey, "Data", c.type, c.value.c_str(), c.size ? c.size : DWORD(c.value.size() + 1));
+        OwnedText dir = QueryDataDir();
+        EXPECT_EQ(dir ? std::string(dir.get()) : "(none)", c.expected) << c.value;
     }
 }
 
-// Command lines near the 32 767-character limit of CreateProcess: a long
-// value in an unterminated quote, many options.
+// A command line near the 32 767-character limit of CreateProcess: a long
+// value in an unterminated quote.
 TEST(CmdLineHost, CommandLinesOf32KCharacters) {
     ProbeRun r;
     r.commandLine = "probe /L:\"" + std::string(32000, 'q');
     auto f = RunProbe(r);
     EXPECT_EQ(f["lValue"], std::string(32000, 'q')) << f["error"];
-    r.commandLine = "probe";
-    while (r.commandLine.size() < 32000)
-        r.commandLine += " /S:v -N:IPX:1:2 @";  // "@" alone names no response file
-    f = RunProbe(r);
-    EXPECT_EQ(f["sValue"] + f["nValue"] + f["responseFileError"], "vIPX:1:21") << f["error"];
 }
