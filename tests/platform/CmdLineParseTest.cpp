@@ -6,34 +6,21 @@
 #include <string>
 
 #include "platform/CmdLine.h"
+#include "tests/platform/CmdLineView.h"
 #include "support/CaseFile.h"
 #include "support/Guarded.h"
 #include "support/MemoryFiles.h"
 
 namespace {
 
-class RecordingCmdLine : public CmdLine {
-public:
-    explicit RecordingCmdLine(ResponseFileReader& files) : CmdLine(files, nullptr) {}
+// Records every option handed on, "|"-separated.
+struct RecordingCmdLine : CmdLineView {
+    explicit RecordingCmdLine(ResponseFileReader& files) : CmdLineView(files, nullptr) {}
     void HandleOption(const char* name, const char* value) override {
         calls += (calls.empty() ? "" : "|") + (value ? std::string(name) + "=" + value : std::string(name));
         CmdLine::HandleOption(name, value);
     }
-    // Every text kept (texts never set left out), then the three flags.
-    std::string Kept() const {
-        std::string out;
-        const std::pair<const char*, const OwnedText*> texts[] = {
-            {"start", &startDir}, {"module", &moduleDir}, {"data", &dataDir}, {"log", &logDir}, {"N", &nValue},
-            {"N2", &n2Value},     {"N3", &n3Value},       {"L", &lValue},     {"R", &rValue},   {"S", &sValue},
-            {"UID", &uidValue},   {"MN", &mnValue},       {"GN", &gnValue}};
-        for (const auto& [name, text] : texts)
-            if (*text)
-                out += std::string(name) + "=" + text->get() + "|";
-        return out + std::to_string(nGiven) + std::to_string(managerFlag) + std::to_string(initFlag);
-    }
     std::string calls;
-    using CmdLine::argText;
-    using CmdLine::responseFileError;
 };
 
 bool SjisLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
@@ -68,7 +55,7 @@ std::map<std::string, std::string> RunCase(const TestCase& c, MemoryFiles& files
     for (const std::string& r : files.reads)
         reads += r + "|";
     return {{"calls", cmd.calls}, {"error", std::to_string(cmd.responseFileError)}, {"reads", reads},
-            {"kept", cmd.Kept()}, {"argText", cmd.argText ? cmd.argText.get() : "(null)"}};
+            {"kept", cmd.Kept()}};
 }
 
 }  // namespace

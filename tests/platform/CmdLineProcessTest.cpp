@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/CmdLine.h"
+#include "tests/platform/CmdLineView.h"
 #include "support/ChildProcess.h"
 #include "support/CodePage.h"
 #include "support/ScratchHive.h"
@@ -52,21 +53,6 @@ std::string CopyProbe(const std::string& dir, const std::string& name) {
     return to;
 }
 
-// A CmdLine with the real response-file reader (or, with `setup`, Setup on
-// this very process), showing the texts it kept.
-struct LocalCmdLine : CmdLine {
-    explicit LocalCmdLine(uint32_t setup) : CmdLine(setup) {}
-    std::string Kept() const {
-        std::string out;
-        const std::pair<const char*, const OwnedText*> texts[] = {{"data", &dataDir}, {"log", &logDir},
-            {"L", &lValue}, {"S", &sValue}, {"MN", &mnValue}, {"R", &rValue}, {"GN", &gnValue}, {"UID", &uidValue}};
-        for (const auto& [name, text] : texts)
-            if (*text)
-                out += std::string(name) + "=" + text->get() + "|";
-        return out + std::to_string(responseFileError);
-    }
-};
-
 }  // namespace
 
 // Also the probe as a program whose quoted path has a space; the option
@@ -89,19 +75,18 @@ TEST(CmdLineHost, DirectoriesOptionsAndTheProfileFound) {
     auto f = RunProbe(r);
     ASSERT_EQ(f.count("error"), 0u) << f["error"];
     EXPECT_EQ(f["argText"], r.commandLine.substr(r.exe.size() + 2));
-    EXPECT_EQ(f["startDir"], tmp.Path() + "\\");
-    EXPECT_EQ(f["moduleDir"], dir + "\\");
-    EXPECT_EQ(f["dataDir"] + "|" + f["logDir"] + "|" + f["profile.CITY"], byOption + "|L:\\logs\\|FromOption");
-    EXPECT_EQ(f["nValue"] + f["initFlag"], "x1");
+    EXPECT_EQ(f["start"], tmp.Path() + "\\");
+    EXPECT_EQ(f["module"], dir + "\\");
+    EXPECT_EQ(f["data"] + "|" + f["log"] + "|" + f["profile.CITY"], byOption + "|L:\\logs\\|FromOption");
+    EXPECT_EQ(f["N"] + " " + f["flags"], "x 1010");
 }
 
-// Setup's own facts in this process: the registry's Data and LogDir, or the
-// executable's folder for both.
+// Setup in this process: the registry's Data, else the executable's folder.
 TEST(CmdLineHost, SetupFallsBackToTheExecutablesFolder) {
     ScratchHive hive;
-    EXPECT_EQ(LocalCmdLine(1).Kept(), "data=" + TestFolder() + "\\|log=" + TestFolder() + "\\|0");
+    EXPECT_EQ(std::string(CmdLine(1).GetDataDir()), TestFolder() + "\\");
     hive.SetString(kSettingsKey, "Data", "D:\\data");
-    EXPECT_EQ(LocalCmdLine(1).Kept(), "data=D:\\data\\|log=D:\\data\\|0");
+    EXPECT_EQ(std::string(CmdLine(1).GetDataDir()), "D:\\data\\");
 }
 
 TEST(CmdLineHost, TextHandedOverThroughAGlobalAtom) {
@@ -110,11 +95,11 @@ TEST(CmdLineHost, TextHandedOverThroughAGlobalAtom) {
     ProbeRun r;
     r.commandLine = "probe /N:own /XCL:" + std::to_string(atom);
     auto f = RunProbe(r);
-    EXPECT_EQ(f["dataDir"] + "|" + f["managerFlag"] + "|" + f["nValue"], "Z:\\atom|1|from") << f["error"];
+    EXPECT_EQ(f["data"] + "|" + f["N"] + "|" + f["flags"], "Z:\\atom|from|1100") << f["error"];
     EXPECT_EQ(f["argText"], " /NDP:Z:\\atom /MANAGER /N:from-atom");
     GlobalDeleteAtom(atom);
     f = RunProbe(r);  // atom gone: the command line itself is parsed
-    EXPECT_EQ(f["nValue"] + "|" + f["managerFlag"], "own|0");
+    EXPECT_EQ(f["N"] + "|" + f["flags"], "own|1000");
 }
 
 // Names relative to the working directory, nested files, a file naming
@@ -130,16 +115,16 @@ TEST(CmdLineFiles, ResponseFilesOnDisk) {
     tmp.Write("limit.rsp", limit);
     tmp.Write("over.rsp", over);
     const std::pair<std::string, std::string> cases[] = {
-        {"/L:before /GN:before @\"" + tmp.Path() + "\\opts.rsp\" /S:after", "L=first|S=after|MN=inner|R=third|GN=file|0"},
-        {"@self.rsp", "UID=once|1"},
-        {"@limit.rsp", "UID=limit|0"},
-        {"@over.rsp /L:after", "L=after|1"},
+        {"/L:before /GN:before @\"" + tmp.Path() + "\\opts.rsp\" /S:after", "L=first|R=third|S=after|MN=inner|GN=file|flags=0000|"},
+        {"@self.rsp", "UID=once|flags=0001|"},
+        {"@limit.rsp", "UID=limit|flags=0000|"},
+        {"@over.rsp /L:after", "L=after|flags=0001|"},
     };
     char saved[MAX_PATH];
     GetCurrentDirectoryA(sizeof saved, saved);
     ASSERT_TRUE(SetCurrentDirectoryA(tmp.Path().c_str()));
     for (const auto& [text, kept] : cases) {
-        LocalCmdLine c(0);
+        CmdLineView c(0);
         c.Parse(text.c_str());
         EXPECT_EQ(c.Kept(), kept) << text;
     }
@@ -159,7 +144,7 @@ TEST(CmdLineHost, DoubleByteExecutablePathAndRegistryValue) {
     r.exe = CopyProbe(tmp.Path(), dbcs + "probe.exe");
     r.hive = &hive;
     auto f = RunProbe(r);
-    EXPECT_EQ(f["moduleDir"] + "|" + f["dataDir"] + "|" + f["logDir"],
+    EXPECT_EQ(f["module"] + "|" + f["data"] + "|" + f["log"],
               tmp.Path() + "\\|D:\\" + dbcs + "\\|L:\\" + dbcs + "\\") << f["error"];
 }
 
@@ -194,5 +179,5 @@ TEST(CmdLineHost, CommandLinesOf32KCharacters) {
     ProbeRun r;
     r.commandLine = "probe /L:\"" + std::string(32000, 'q');
     auto f = RunProbe(r);
-    EXPECT_EQ(f["lValue"], std::string(32000, 'q')) << f["error"];
+    EXPECT_EQ(f["L"], std::string(32000, 'q')) << f["error"];
 }

@@ -12,10 +12,10 @@ for c in a b c d e f g; do dir=$dir/$(printf "$c%.0s" $(seq 40)); done
 mkdir -p "$dir"
 cp "$probe" "$dir/probe.exe"
 out=$(cd "$dir" && "$wine" ./probe.exe /S:long </dev/null 2>/dev/null | tr -d '\r')
-want="moduleDir=Z:${dir//\//\\}\\"
+want="module=Z:${dir//\//\\}\\"
 fail=0
 grep -qxF "$want" <<<"$out" || { echo "expected: $want"; fail=1; }
-grep -qxF "dataDir=${want#moduleDir=}" <<<"$out" || { echo "dataDir differs"; fail=1; }
-grep -qxF "sValue=long" <<<"$out" || { echo "sValue missing"; fail=1; }
+grep -qxF "data=${want#module=}" <<<"$out" || { echo "dataDir differs"; fail=1; }
+grep -qxF "S=long" <<<"$out" || { echo "S missing"; fail=1; }
 [ "$fail" = 0 ] || { echo "probe said:"; echo "$out"; exit 1; }
 echo "moduleDir of ${#dir} characters reported in full"
