@@ -64,8 +64,9 @@ TEST_F(BagFileTest, LoadsValidFilesWhateverTheirNAndLength) {
     }
 }
 
-// Held for writing, the file admits no other opener; held read-only, only
-// other readers. A refused opener neither re-creates nor empties it.
+// Held for writing, the file admits no other opener, not even a reader that
+// shares everything; held read-only, only other readers. A refused opener
+// neither re-creates nor empties it.
 TEST_F(BagFileTest, SecondOpenersWhileTheFileIsHeld) {
     const std::string image = AsText(MakeBag(20, 2));
     WriteWholeFile(path, image);
@@ -78,6 +79,9 @@ TEST_F(BagFileTest, SecondOpenersWhileTheFileIsHeld) {
             EXPECT_EQ(OpenBag(path, readOnly)->IsOpen(), heldReadOnly & readOnly);
             EXPECT_EQ(OpenFromAnotherProcess(path, readOnly), heldReadOnly & readOnly);
         }
+        ScopedHandle reader(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr));
+        EXPECT_EQ(reader.Valid(), heldReadOnly != 0);
     }
     EXPECT_EQ(OpenFromAnotherProcess(path, 0), 1u);
     EXPECT_EQ(ReadWholeFile(path), image);
