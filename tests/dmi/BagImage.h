@@ -27,7 +27,7 @@ inline Bytes MakeBag(uint32_t n, uint32_t blocks, uint32_t signature = kDmiSigna
     return b;
 }
 
-// MakeBag with the u32 at `at` replaced.
+// An image with the u32 at `at` replaced.
 inline Bytes Patched(Bytes b, size_t at, uint32_t value) {
     databuf::PutU32(b.data(), at, value);
     return b;

@@ -109,14 +109,18 @@ struct DmiProbe : Gatherer {
     std::string path;
 };
 
-}  // namespace
-
-TEST(FillDMIInfo, OpensTheBagFileForTheCallWhateverTheSlot) {
+// The bag file in a folder of its own, named by the Data value.
+class FillDMIInfo : public ::testing::Test {
+protected:
+    void SetUp() override { hive.SetString(kKey, "Data", dir.Path()); }
     ScratchHive hive;
     TempDir dir;
-    hive.SetString(kKey, "Data", dir.Path());
-    std::string bagPath = dir.Path() + "\\VOLXDMI.BAG";
+    const std::string bagPath = dir.Path() + "\\VOLXDMI.BAG";
+};
 
+}  // namespace
+
+TEST_F(FillDMIInfo, OpensTheBagFileForTheCallWhateverTheSlot) {
     EXPECT_EQ(SING_FillDMIInfo(0xFFFF, 1, 2, 3), 0u);
     ASSERT_EQ(ReadWholeFile(bagPath), NewDmiBagImage());
     DmiProbe probe;
@@ -140,11 +144,7 @@ TEST(FillDMIInfo, OpensTheBagFileForTheCallWhateverTheSlot) {
 // The disk gives out half way through the header or the first block of the
 // file the call creates: that stub is deleted, so the next call creates the
 // whole file instead of refusing the stub for good.
-TEST(FillDMIInfo, AFileItCouldNotCompleteIsRemovedAndMadeAfreshNextTime) {
-    ScratchHive hive;
-    TempDir dir;
-    hive.SetString(kKey, "Data", dir.Path());
-    const std::string bagPath = dir.Path() + "\\VOLXDMI.BAG";
+TEST_F(FillDMIInfo, AFileItCouldNotCompleteIsRemovedAndMadeAfreshNextTime) {
     struct DiskFull final : BagFileApi {
         DWORD failing = 0;  // the size of the write that fails
         BOOL Write(HANDLE file, const void* data, DWORD count, DWORD* written) override {

@@ -1,7 +1,8 @@
 // Tables of test cases kept as text files (no OS headers). A file holds
-// cases, each starting with a line "== NAME", then lines "KEY = VALUE" ("KEY ="
-// for an empty value); other lines are comments. Values take the C escapes
-// \\ \" \t \n \r \v \0 and \xHH (two digits), so any byte can be written.
+// cases, each starting with a line "== NAME", then lines "KEY = VALUE"
+// ("KEY =" for an empty value); lines starting with '#' are comments. Values
+// take the C escapes \\ \" \t \n \r \v \0 and \xHH (two digits), so any
+// byte can be written.
 #pragma once
 #include <fstream>
 #include <map>
