@@ -15,8 +15,7 @@ struct TestCase {
     bool Has(const std::string& key) const { return values.count(key) != 0; }
     const std::string& Get(const std::string& key) const {
         static const std::string none;
-        auto it = values.find(key);
-        return it == values.end() ? none : it->second;
+        return Has(key) ? values.at(key) : none;
     }
 };
 
@@ -25,15 +24,12 @@ inline std::string Unescape(const std::string& s) {
     std::string out;
     for (size_t i = 0; i < s.size(); ++i) {
         size_t k = s[i] == '\\' && i + 1 < s.size() ? from.find(s[i + 1]) : std::string::npos;
-        if (s[i] == '\\' && i + 3 < s.size() && s[i + 1] == 'x') {
-            out += static_cast<char>(std::stoi(s.substr(i + 2, 2), nullptr, 16));
-            i += 3;
-        } else if (k != std::string::npos) {
-            out += to[k];
-            ++i;
-        } else {
+        if (s[i] == '\\' && i + 3 < s.size() && s[i + 1] == 'x')
+            out += static_cast<char>(std::stoi(s.substr(i + 2, 2), nullptr, 16)), i += 3;
+        else if (k != std::string::npos)
+            out += to[k], ++i;
+        else
             out += s[i];
-        }
     }
     return out;
 }

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <vector>
 
 #include "platform/Handles.h"
 #include "support/TestMachine.h"
@@ -14,20 +13,15 @@ std::string RunChild(const std::wstring& application, const std::wstring& comman
                      const std::wstring& workingDir) {
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
     ScopedHandle reader, writer;
-    if (!CreatePipe(reader.Receive(), writer.Receive(), &sa, 0)) {
-        ADD_FAILURE() << "CreatePipe: " << GetLastError();
-        return {};
-    }
-    SetHandleInformation(reader.Get(), HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOW si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = writer.Get();
-    si.hStdError = writer.Get();
     PROCESS_INFORMATION pi{};
-    std::vector<wchar_t> cmd(commandLine.begin(), commandLine.end());
-    cmd.push_back(L'\0');
-    if (!CreateProcessW(application.empty() ? nullptr : application.c_str(), cmd.data(), nullptr, nullptr, TRUE, 0,
+    std::wstring cmd = commandLine;
+    if (!CreatePipe(reader.Receive(), writer.Receive(), &sa, 0) ||
+        !SetHandleInformation(reader.Get(), HANDLE_FLAG_INHERIT, 0) ||
+        !(si.hStdOutput = si.hStdError = writer.Get()) ||
+        !CreateProcessW(application.empty() ? nullptr : application.c_str(), cmd.data(), nullptr, nullptr, TRUE, 0,
                         nullptr, workingDir.empty() ? nullptr : workingDir.c_str(), &si, &pi)) {
         ADD_FAILURE() << "cannot start a child program: " << GetLastError();
         return {};
@@ -40,11 +34,9 @@ std::string RunChild(const std::wstring& application, const std::wstring& comman
     while (ReadFile(reader.Get(), buf, sizeof buf, &got, nullptr) && got > 0)
         out.append(buf, got);
     WaitForSingleObject(process.Get(), 30000);
-    std::string lines;
-    for (size_t i = 0; i < out.size(); ++i)
-        if (!(out[i] == '\r' && i + 1 < out.size() && out[i + 1] == '\n'))
-            lines += out[i];
-    return lines;
+    for (size_t at = 0; (at = out.find("\r\n", at)) != std::string::npos;)
+        out.erase(at, 1);
+    return out;
 }
 
 std::string RunChild(const std::string& commandLine) {

@@ -15,10 +15,8 @@ public:
         auto it = files.find(name);
         if (it == files.end() || it->second.size() > maxBytes)
             return nullptr;
-        // The whole contents, a NUL inside included.
-        OwnedText out(new char[it->second.size() + 1]);
+        OwnedText out(new char[it->second.size() + 1]());  // the whole contents, a NUL inside included
         std::memcpy(out.get(), it->second.data(), it->second.size());
-        out[it->second.size()] = '\0';
         return out;
     }
     std::map<std::string, std::string> files;
