@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <string>
 
 #include "gatherers/KmzUserGatherer.h"
 #include "tests/platform/CmdLineView.h"
@@ -14,17 +13,16 @@ int main() {
     char hive[512];
     DWORD n = GetEnvironmentVariableA("SING_PROBE_HIVE", hive, sizeof hive);
     HKEY root = nullptr;
-    if (n > 0 && n < sizeof hive &&
-        (RegOpenKeyExA(HKEY_CURRENT_USER, hive, 0, KEY_READ, &root) != ERROR_SUCCESS ||
-         RegOverridePredefKey(HKEY_LOCAL_MACHINE, root) != ERROR_SUCCESS))
+    if (n > 0 && (n >= sizeof hive || RegOpenKeyExA(HKEY_CURRENT_USER, hive, 0, KEY_READ, &root) != ERROR_SUCCESS ||
+                  RegOverridePredefKey(HKEY_LOCAL_MACHINE, root) != ERROR_SUCCESS))
         return 1;
     std::printf("%s", CmdLineView(1).Kept("\n").c_str());
-    if (GetEnvironmentVariableA("SING_PROBE_PROFILE", nullptr, 0) != 0) {
-        KmzUserGatherer profile;
-        profile.Update();
-        for (uint32_t i = 0; i < SING_KMZUSER_KEYS; ++i)
-            if (const char* value = profile.Value(i).CStr())
-                std::printf("profile.%s=%s\n", sing_kmzuser_key_name(i), value);
-    }
+    if (GetEnvironmentVariableA("SING_PROBE_PROFILE", nullptr, 0) == 0)
+        return 0;
+    KmzUserGatherer profile;
+    profile.Update();
+    for (uint32_t i = 0; i < SING_KMZUSER_KEYS; ++i)
+        if (const char* value = profile.Value(i).CStr())
+            std::printf("profile.%s=%s\n", sing_kmzuser_key_name(i), value);
     return 0;
 }
