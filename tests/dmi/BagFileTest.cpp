@@ -103,9 +103,9 @@ TEST_F(Dmi, CreatesTheExact260ByteFileAndLoadsValidOnes) {
 }
 
 // Held for writing, the file admits no other opener, not even a reader that
-// shares everything; held read-only, only other readers. A refused opener
-// neither re-creates nor empties it.
-TEST_F(Dmi, SecondOpenersWhileTheFileIsHeld) {
+// shares everything; held read-only, only other readers. A refused opener,
+// and an open that fails by chance, neither re-creates nor empties it.
+TEST_F(Dmi, SecondOpenersWhileTheFileIsHeldAndFailedOpens) {
     const std::string bytes = ReadWholeFile(WriteWholeFile(path, AsText(MakeBag(20, 2))));
     for (uint32_t heldReadOnly : {0u, 1u}) {
         auto first = OpenBag(path, heldReadOnly);
@@ -120,11 +120,6 @@ TEST_F(Dmi, SecondOpenersWhileTheFileIsHeld) {
         EXPECT_EQ(reader.Valid(), heldReadOnly != 0);
     }
     EXPECT_EQ(OpenFromAnotherProcess(path, 0), 1u);
-    EXPECT_EQ(ReadWholeFile(path), bytes);
-}
-
-TEST_F(Dmi, AFailedOpenNeverRecreatesAnExistingFile) {
-    const std::string bytes = ReadWholeFile(WriteWholeFile(path, AsText(MakeBag(20, 3))));
     {
         FaultyDisk transient(FaultyDisk::TransientOpenError);
         EXPECT_EQ(OpenBag(path)->IsOpen(), 0u);
@@ -133,8 +128,8 @@ TEST_F(Dmi, AFailedOpenNeverRecreatesAnExistingFile) {
     race.racePath = dir.Path() + "\\RACE.BAG";
     race.raceImage = AsText(MakeBag(10, 2));
     EXPECT_EQ(OpenBag(race.racePath)->IsOpen(), 0u);
-    EXPECT_EQ(ReadWholeFile(path), bytes);
     EXPECT_EQ(ReadWholeFile(race.racePath), race.raceImage);
+    EXPECT_EQ(ReadWholeFile(path), bytes);
 }
 
 TEST(MutexSemaphore, IsReentrantAndExcludesOtherThreads) {
@@ -216,8 +211,11 @@ TEST(DmiPath, InputsATestMachineCannotProduce) {
 }
 
 // Opened for the call, for any slot, closed again after; a refused file is
-// left as it is and the result stays the gatherer's.
-TEST_F(Dmi, FillDMIInfoOpensTheBagFileForTheCallWhateverTheSlot) {
+// left as it is and the result stays the gatherer's. The disk giving out half
+// way through the header or the first block of the file the call creates:
+// that stub is deleted, so the next call creates the whole file instead of
+// refusing the stub for good.
+TEST_F(Dmi, FillDMIInfoOpensTheBagFileForTheCallOnly) {
     EXPECT_EQ(SING_FillDMIInfo(0xFFFF, 1, 2, 3), 0u);
     ASSERT_EQ(ReadWholeFile(path), NewDmiBagImage());
     DmiProbe probe;
@@ -230,14 +228,9 @@ TEST_F(Dmi, FillDMIInfoOpensTheBagFileForTheCallWhateverTheSlot) {
     EXPECT_EQ(SING_FillDMIInfo(probe.GetIndex(), 0, 0, 0), 1u);
     EXPECT_EQ(probe.fileOpen, 0u);
     EXPECT_EQ(ReadWholeFile(path), foreign);
-}
-
-// The disk gives out half way through the header or the first block of the
-// file the call creates: that stub is deleted, so the next call creates the
-// whole file instead of refusing the stub for good.
-TEST_F(Dmi, FillDMIInfoRemovesAFileItCouldNotCompleteAndMakesItAfreshNextTime) {
     for (DWORD failing : {bag::kHeaderSize, bag::BlockSize(kDmiEntriesPerBlock)}) {
         SCOPED_TRACE(failing);
+        DeleteFileA(path.c_str());
         {
             FaultyDisk disk(FaultyDisk::DiskFull);
             disk.failingWrite = failing;
@@ -246,6 +239,5 @@ TEST_F(Dmi, FillDMIInfoRemovesAFileItCouldNotCompleteAndMakesItAfreshNextTime) {
         EXPECT_FALSE(FileExists(path));
         EXPECT_EQ(SING_FillDMIInfo(0xFFFF, 0, 0, 0), 0u);
         EXPECT_EQ(ReadWholeFile(path), NewDmiBagImage());
-        DeleteFileA(path.c_str());
     }
 }

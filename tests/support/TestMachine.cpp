@@ -3,6 +3,10 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
+#include "support/CodePage.h"
+
 std::string TestFolder() {
     char path[MAX_PATH];
     std::string p(path, GetModuleFileNameA(nullptr, path, sizeof path));
@@ -25,4 +29,15 @@ std::string HostAddress() {
     std::string text = h != nullptr ? inet_ntoa(*reinterpret_cast<const in_addr*>(h->h_addr_list[0])) : "";
     WSACleanup();
     return text;
+}
+
+bool LocalCodePageIs1252() { return GetACP() == 1252; }
+
+std::string NotDoubleByteCodePage() {
+    if (IsDBCSLeadByte(0x95))
+        return "";
+    std::string why = "needs a double-byte ANSI code page (code page " + std::to_string(GetACP()) + ")";
+    if (GetEnvironmentVariableA("SING_EXPECT_DBCS", nullptr, 0) != 0)
+        ADD_FAILURE() << why;
+    return why;
 }
