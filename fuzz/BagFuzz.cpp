@@ -2,8 +2,7 @@
 // bounded index-chain walk the library runs when it opens a file, and the
 // host tool's read-only report of the same file.
 #include <cstdint>
-#include <cstring>
-#include <memory>
+#include <vector>
 
 #include "decode/DmiBag.h"
 #include "decode/Node.h"
@@ -11,25 +10,18 @@
 #include "dmi/DmiPath.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::unique_ptr<uint8_t[]> file(new uint8_t[size]);
-    if (size > 0)
-        std::memcpy(file.get(), data, size);
-
-    bag::Header header;
-    bag::Status status = bag::ParseHeader(file.get(), size < bag::kHeaderSize ? size : bag::kHeaderSize,
-                                          kDmiSignature, header);
-    if (status == bag::Status::Ok) {
-        bag::MemorySource source(file.get(), size);
+    const std::vector<uint8_t> file(data, data + size);  // exact size: a read past the end is caught
+    bag::Header h;
+    if (bag::ParseHeader(file.data(), size < bag::kHeaderSize ? size : bag::kHeaderSize, kDmiSignature, h) ==
+        bag::Status::Ok) {
+        bag::MemorySource source(file.data(), size);
         bag::BlockArray blocks;
-        uint32_t blockSize = bag::BlockSize(header.entriesPerBlock);
-        bag::ChainResult chain = bag::LoadChain(source, header.firstBlockOffset, blockSize, blocks);
-        if (chain.status == bag::Status::Ok)
+        if (bag::LoadChain(source, h.firstBlockOffset, bag::BlockSize(h.entriesPerBlock), blocks).status ==
+            bag::Status::Ok)
             for (uint32_t b = 0; b < blocks.Count(); ++b)
-                for (uint32_t e = 0; e < header.entriesPerBlock; ++e)
+                for (uint32_t e = 0; e < h.entriesPerBlock; ++e)
                     bag::GetEntry(blocks.Block(b), e);
     }
-
-    DecodeResult report = DecodeBagFile(file.get(), size, kDmiSignature);
-    RenderJson(report.fields);
+    RenderJson(DecodeBagFile(file.data(), size, kDmiSignature).fields);
     return 0;
 }

@@ -11,11 +11,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<regexport::Export> exports(1);
     std::string error;
-    if (!regexport::Parse("f.reg", data, size, exports[0], error)) {
-        if (error.compare(0, 5, "f.reg") != 0)
-            std::abort();
-        return 0;
-    }
+    if (!regexport::Parse("f.reg", data, size, exports[0], error))
+        return error.compare(0, 5, "f.reg") == 0 ? 0 : (std::abort(), 0);
     regexport::MapCurrentControlSet(exports);
     for (const regexport::Key& k : exports[0].keys)
         for (const regexport::Value& v : k.values)

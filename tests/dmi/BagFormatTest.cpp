@@ -1,44 +1,27 @@
 // The index chain walk over bytes in memory: what it costs in copies and
-// reads, and where it stops.
+// reads, and where it stops; the host tool's report of a valid file.
 #include <gtest/gtest.h>
 
 #include <functional>
 
+#include "decode/DmiBag.h"
 #include "tests/dmi/BagImage.h"
 
 namespace {
 
-// Counts what the walk asks of the source.
-class CountingSource : public bag::ByteSource {
-public:
-    explicit CountingSource(const Bytes& b) : inner_(b.data(), b.size()) {}
-    uint64_t Size() override { return inner_.Size(); }
+// Loads the chain of `image` (N = n) and counts what the walk asks of it.
+struct CountingLoad : bag::MemorySource {
+    CountingLoad(const Bytes& image, uint32_t n, bag::BlockArray& blocks) : MemorySource(image.data(), image.size()) {
+        status = bag::LoadChain(*this, databuf::GetU32(image.data(), 12), bag::BlockSize(n), blocks).status;
+    }
     uint32_t ReadAt(uint64_t offset, uint8_t* out, uint32_t count) override {
         ++reads;
         bytes += count;
-        return inner_.ReadAt(offset, out, count);
+        return MemorySource::ReadAt(offset, out, count);
     }
     uint64_t reads = 0, bytes = 0;
-
-private:
-    bag::MemorySource inner_;
+    bag::Status status;
 };
-
-// MakeBag(n, blocks) with the chain rewired to visit the file's blocks in
-// the order order(0), order(1), ... (each a block's place in the file).
-Bytes ChainInOrder(uint32_t n, uint32_t blocks, const std::function<uint32_t(uint32_t)>& order) {
-    Bytes b = MakeBag(n, blocks);
-    auto at = [&](uint32_t i) { return bag::kHeaderSize + bag::BlockSize(n) * order(i); };
-    databuf::PutU32(b.data(), 12, at(0));
-    for (uint32_t i = 0; i < blocks; ++i)
-        bag::SetNextBlockOffset(b.data() + at(i), i + 1 < blocks ? at(i + 1) : 0);
-    return b;
-}
-
-// Loads the chain of `image` (N = n) from `source`, which holds its bytes.
-bag::ChainResult Load(bag::ByteSource& source, const Bytes& image, uint32_t n, bag::BlockArray& blocks) {
-    return bag::LoadChain(source, databuf::GetU32(image.data(), 12), bag::BlockSize(n), blocks);
-}
 
 }  // namespace
 
@@ -47,16 +30,15 @@ TEST(BagChain, PointerArrayDoublesSoLoadsCopyItLogarithmicallyOften) {
         uint32_t blocks, capacity, regrowths;
     };
     for (const Case& c : {Case{32, 32, 0}, Case{40, 64, 1}, Case{1000, 1024, 5}, Case{100000, 131072, 12}}) {
+        SCOPED_TRACE(c.blocks);
         Bytes image = MakeBag(1, c.blocks);
-        bag::MemorySource source(image.data(), image.size());
         bag::BlockArray blocks;
-        ASSERT_EQ(Load(source, image, 1, blocks).status, bag::Status::Ok) << c.blocks;
-        EXPECT_EQ(blocks.Count(), c.blocks);
-        EXPECT_EQ(blocks.Capacity(), c.capacity) << c.blocks;
-        EXPECT_EQ(blocks.Regrowths(), c.regrowths) << c.blocks;
-        // A second load into the same array reuses its slots.
-        ASSERT_EQ(Load(source, image, 1, blocks).status, bag::Status::Ok);
-        EXPECT_EQ(blocks.Regrowths(), c.regrowths) << c.blocks;
+        for (int load : {1, 2}) {  // the second load into the same array reuses its slots
+            ASSERT_EQ(CountingLoad(image, 1, blocks).status, bag::Status::Ok) << load;
+            EXPECT_EQ(blocks.Count(), c.blocks);
+            EXPECT_EQ(blocks.Capacity(), c.capacity);
+            EXPECT_EQ(blocks.Regrowths(), c.regrowths);
+        }
     }
 }
 
@@ -64,29 +46,29 @@ TEST(BagChain, PointerArrayDoublesSoLoadsCopyItLogarithmicallyOften) {
 // intact, and the bytes read stay within twice the file plus the blocks read
 // on their own: a chain running forward costs one read per window.
 TEST(BagChain, ReadsAheadAndKeepsHostileOrdersLinear) {
-    const uint32_t n = 20, count = 20000, half = count / 2;
-    struct Case {
-        const char* what;
-        std::function<uint32_t(uint32_t)> order;
-        uint64_t maxReads;
-    };
-    const uint64_t windows = (16 + uint64_t{bag::BlockSize(n)} * count) / (bag::kReadAheadBytes - bag::BlockSize(n)) + 1;
-    const Case cases[] = {
+    const uint32_t n = 20, count = 20000, half = count / 2, size = bag::BlockSize(n);
+    const uint64_t windows = (16 + uint64_t{size} * count) / (bag::kReadAheadBytes - size) + 1;
+    const std::tuple<const char*, std::function<uint32_t(uint32_t)>, uint64_t> cases[] = {
         {"forward", [](uint32_t i) { return i; }, windows},
         {"backward", [&](uint32_t i) { return count - 1 - i; }, count + 1},
         {"between the two halves", [&](uint32_t i) { return i % 2 ? half + i / 2 : i / 2; }, half + windows + 1},
     };
-    for (const Case& c : cases) {
-        Bytes image = ChainInOrder(n, count, c.order);
-        CountingSource source(image);
-        bag::BlockArray blocks;
-        ASSERT_EQ(Load(source, image, n, blocks).status, bag::Status::Ok) << c.what;
-        ASSERT_EQ(blocks.Count(), count) << c.what;
+    for (const auto& [what, visit, maxReads] : cases) {
+        SCOPED_TRACE(what);
+        const auto& order = visit;
+        Bytes image = MakeBag(n, count);  // rewired to visit block order(0), order(1), ...
+        auto at = [&](uint32_t i) { return bag::kHeaderSize + size * order(i); };
+        databuf::PutU32(image.data(), 12, at(0));
         for (uint32_t i = 0; i < count; ++i)
-            ASSERT_EQ(bag::GetEntry(blocks.Block(i), 0).key, 0x1000 + c.order(i)) << c.what << " " << i;
-        EXPECT_LE(source.reads, c.maxReads) << c.what;
-        EXPECT_LE(source.bytes, 2 * image.size() + bag::kReadAheadBytes + (source.reads - 1) * bag::BlockSize(n))
-            << c.what;
+            bag::SetNextBlockOffset(image.data() + at(i), i + 1 < count ? at(i + 1) : 0);
+        bag::BlockArray blocks;
+        CountingLoad load(image, n, blocks);
+        ASSERT_EQ(load.status, bag::Status::Ok);
+        ASSERT_EQ(blocks.Count(), count);
+        for (uint32_t i = 0; i < count; ++i)
+            ASSERT_EQ(bag::GetEntry(blocks.Block(i), 0).key, 0x1000 + order(i)) << i;
+        EXPECT_LE(load.reads, maxReads);
+        EXPECT_LE(load.bytes, 2 * image.size() + bag::kReadAheadBytes + (load.reads - 1) * size);
     }
 }
 
@@ -96,12 +78,29 @@ TEST(BagChain, IndexIsLimitedTo16MiB) {
     for (uint32_t n : {1u, bag::kMaxEntriesPerBlock}) {
         const uint32_t most = bag::kMaxIndexBytes / bag::BlockSize(n);
         for (uint32_t blocks : {most, most + 1}) {
-            Bytes image = MakeBag(n, blocks);
-            bag::MemorySource source(image.data(), image.size());
             bag::BlockArray array;
-            bag::ChainResult r = Load(source, image, n, array);
-            EXPECT_EQ(r.status, blocks == most ? bag::Status::Ok : bag::Status::IndexTooLarge) << n << "/" << blocks;
+            EXPECT_EQ(CountingLoad(MakeBag(n, blocks), n, array).status,
+                      blocks == most ? bag::Status::Ok : bag::Status::IndexTooLarge) << n << "/" << blocks;
             EXPECT_EQ(array.Count(), most) << n << "/" << blocks;
         }
     }
+}
+
+TEST(BagDecode, ListsTheChainAndOnlyTheUsedEntries) {
+    Bytes image = MakeBag(20, 3);
+    DecodeResult r = DecodeBagFile(image.data(), image.size(), kDmiSignature);
+    ASSERT_TRUE(r.ok) << r.error;
+    // Each node as key=number, or key{children}.
+    std::function<std::string(const Node&)> dump = [&](const Node& n) {
+        std::string out = n.key + (n.children.empty() ? "=" + std::to_string(n.number) : "{");
+        for (const Node& c : n.children)
+            out += dump(c) + " ";
+        return out + (n.children.empty() ? "" : "}");
+    };
+    const std::string all = dump(r.fields);
+    const size_t last = all.find("offset=" + std::to_string(16 + 2 * 244) + " ");
+    ASSERT_NE(last, std::string::npos) << all;
+    // The third block ends the chain and lists entry 0 only (the other 19 are empty).
+    const std::string third = "offset=504 nextBlockOffset=0 usedEntries{{entry=0 key=4098 dataOffset=16384 dataLength=99 } }";
+    EXPECT_EQ(all.substr(last, third.size()), third) << all;
 }

@@ -1,147 +1,74 @@
-// CmdLine fed with texts and in-memory response files: the order of the
-// options it hands on, response-file bounds, directory fall-backs.
+// CmdLine fed with texts and in-memory response files, and its separator
+// scans: the cases are in cmdline-cases.txt, which says what each key means.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
-#include <map>
 #include <string>
-#include <vector>
 
 #include "platform/CmdLine.h"
+#include "tests/platform/CmdLineView.h"
+#include "support/CaseFile.h"
+#include "support/Guarded.h"
+#include "support/MemoryFiles.h"
 
 namespace {
 
-class MemoryFiles : public ResponseFileReader {
-public:
-    OwnedText Read(const char* name, size_t maxBytes) override {
-        reads.push_back(name);
-        auto it = files.find(name);
-        if (it == files.end() || it->second.size() > maxBytes)
-            return nullptr;
-        // The whole contents, a NUL inside included.
-        OwnedText out(new char[it->second.size() + 1]);
-        std::memcpy(out.get(), it->second.data(), it->second.size());
-        out[it->second.size()] = '\0';
-        return out;
-    }
-    std::map<std::string, std::string> files;
-    std::vector<std::string> reads;
-};
-
-using Calls = std::vector<std::string>;
-
-// Records every option handed on ("name=value", or "name" without a value),
-// and shows what was kept.
-class RecordingCmdLine : public CmdLine {
-public:
-    explicit RecordingCmdLine(ResponseFileReader& files) : CmdLine(files, nullptr) {}
+// Records every option handed on, "|"-separated.
+struct RecordingCmdLine : CmdLineView {
+    explicit RecordingCmdLine(ResponseFileReader& files) : CmdLineView(files, nullptr) {}
     void HandleOption(const char* name, const char* value) override {
-        calls.push_back(value ? std::string(name) + "=" + value : std::string(name));
+        calls += (calls.empty() ? "" : "|") + (value ? std::string(name) + "=" + value : std::string(name));
         CmdLine::HandleOption(name, value);
     }
-    // "startDir|moduleDir|dataDir|logDir".
-    std::string Directories() const {
-        return std::string(startDir.get()) + "|" + moduleDir.get() + "|" + dataDir.get() + "|" + logDir.get();
-    }
-    using CmdLine::argText;
-    using CmdLine::gnValue;
-    using CmdLine::nValue;
-    using CmdLine::responseFileError;
-    Calls calls;
+    std::string calls;
 };
 
 bool SjisLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
+// What the case's input gives, under the keys it is expected in.
+std::map<std::string, std::string> RunCase(const TestCase& c, MemoryFiles& files) {
+    const LeadByteTest lead = c.Get("lead") == "sjis" ? SjisLead : nullptr;
+    auto text = [&](const char* key) { return c.Has(key) ? CopyText(c.Get(key).c_str()) : nullptr; };
+    if (c.Has("backslash")) {
+        Guarded g(std::stoul(c.Get("room")));
+        std::memcpy(g.Out(), c.Get("backslash").c_str(), c.Get("backslash").size() + 1);
+        bool added = AddTrailingBackslash(g.Out(), std::stoul(c.Get("room")), lead);
+        return {{"added", std::to_string(added)}, {"after", g.Text()}, {"guards", g.CanariesIntact() ? "" : "hit"}};
+    }
+    uint16_t atom = 0;
+    if (c.Has("atom") || c.Has("dirpart"))
+        return {{"found", std::to_string(FindHandOverAtom(c.Get("atom").c_str(), &atom))},
+                {"number", std::to_string(atom)},
+                {"length", std::to_string(DirectoryPartLength(c.Get("dirpart").c_str(), lead))}};
+    files.reads.clear();
+    RecordingCmdLine cmd(files);
+    HostFacts f{text("cwd"), text("exe"), text("command"), text("data"), text("log")};
+    c.Has("command") ? cmd.Apply(f) : cmd.Parse(c.Get("text").c_str());
+    std::string reads;
+    for (const std::string& r : files.reads)
+        reads += r + "|";
+    return {{"calls", cmd.calls}, {"error", std::to_string(cmd.responseFileError)}, {"reads", reads},
+            {"readCount", std::to_string(files.reads.size())}, {"kept", cmd.Kept()}};
+}
+
 }  // namespace
 
-TEST(CmdLineParse, TokensInOrderWithResponseFilesInPlace) {
+TEST(CmdLineParse, CasesFromTheCaseFile) {
+    std::vector<TestCase> cases = ReadCases(SING_CASES_DIR "/platform/cmdline-cases.txt");
+    ASSERT_GT(cases.size(), 20u);
     MemoryFiles files;
-    files.files["a.rsp"] = "/L:one\r\n/S:two\t@\"b b.rsp\"\n-R:three";
-    files.files["b b.rsp"] = "/MN:four";
-    files.files["nul.rsp"] = std::string("/GN:five\0/UID:hidden", 20);
-    RecordingCmdLine c(files);
-    c.Parse(" /N:abc\t-uid:ab-cd plain \"two words\" /L:\"say \"\"hi\"\"\" -S:x/R:y\v/GN:a\xA0z "
-            "@a.rsp @missing.rsp @ @nul.rsp /NDP:\"D:/data\" /S:\"open -quote");
-    EXPECT_EQ(c.calls, (Calls{"N=abc", "uid=ab", "cd", "=plain", "=two words", "L=say \"hi\"", "S=x", "R=y",
-                              "GN=a\xA0z", "L=one", "S=two", "MN=four", "R=three", "GN=five", "NDP=D:/data",
-                              "S=open -quote"}));
-    EXPECT_EQ(c.responseFileError, 1u);
-    EXPECT_EQ(files.reads, (Calls{"a.rsp", "b b.rsp", "missing.rsp", "nul.rsp"}));
-}
-
-// Self-inclusion is checked on disk; here a cycle, depth and fan-out.
-TEST(CmdLineParse, ResponseFileLoopsAndNestingAreBounded) {
-    MemoryFiles files;
-    files.files["a.rsp"] = "@b.rsp /R:a";
-    files.files["b.rsp"] = "@A.RSP /MN:b";
+    for (const auto& [key, contents] : cases[0].values)
+        files.files[key.substr(5)] = contents;  // "file NAME"
     for (int i = 0; i < 20; ++i)
         files.files["d" + std::to_string(i)] = "@d" + std::to_string(i + 1) + " /GN:" + std::to_string(i);
-    for (int i = 0; i < 6; ++i) {  // each level names the next four times: 4^6 reads without a cap
-        std::string next = "@w" + std::to_string(i + 1) + " ";
-        files.files["w" + std::to_string(i)] = next + next + next + next;
+    for (int i = 0; i < 6 * 4; ++i)
+        files.files["w" + std::to_string(i / 4)] += "@w" + std::to_string(i / 4 + 1) + " ";
+    for (size_t i = 1; i < cases.size(); ++i) {
+        SCOPED_TRACE(cases[i].name);
+        std::map<std::string, std::string> got = RunCase(cases[i], files);
+        EXPECT_EQ(got["guards"], "");
+        for (const auto& [key, value] : got)
+            if (cases[i].Has(key))
+                EXPECT_EQ(value, cases[i].Get(key)) << key;
     }
-    files.files["w6"] = "/L:leaf";
-    RecordingCmdLine cycle(files);
-    cycle.Parse("@a.rsp");
-    EXPECT_EQ(cycle.calls, (Calls{"MN=b", "R=a"}));
-    EXPECT_EQ(files.reads, (Calls{"a.rsp", "b.rsp"}));  // names compared without case
-    files.reads.clear();
-    RecordingCmdLine deep(files), wide(files);
-    deep.Parse("@d0");
-    EXPECT_EQ(files.reads.size(), CmdLine::kMaxResponseDepth);
-    EXPECT_STREQ(deep.gnValue.get(), "0");
-    files.reads.clear();
-    wide.Parse("@w0");
-    EXPECT_EQ(files.reads.size(), CmdLine::kMaxResponseFiles);
-    EXPECT_EQ(cycle.responseFileError & deep.responseFileError & wide.responseFileError, 1u);
-}
-
-TEST(CmdLineApply, DirectoryFallBacksAndProgramName) {
-    MemoryFiles none;
-    HostFacts f;
-    f.workingDir = CopyText("C:\\");
-    f.exePath = CopyText("host.exe");  // no separator: the working directory stands in
-    f.commandText = CopyText("\"C:\\Program Files\\host.exe\" /N:x /NDP:D:\\nd");
-    f.registryLogDir = CopyText("L:\\log\\");
-    RecordingCmdLine c(none);
-    c.Apply(f);
-    EXPECT_EQ(c.Directories() + "|" + c.nValue.get(), "C:\\|C:\\|D:\\nd|L:\\log\\|x");
-    EXPECT_STREQ(c.argText.get(), " /N:x /NDP:D:\\nd");
-
-    HostFacts g;
-    g.workingDir = CopyText("C:\\w");
-    g.exePath = CopyText("D:host.exe");
-    g.commandText = CopyText("C:\\Program Files\\host.exe /S:y");  // unquoted: ends at the space
-    g.registryDataDir = CopyText("R:\\data\\");
-    RecordingCmdLine d(none);
-    d.Apply(g);
-    EXPECT_EQ(d.Directories(), "C:\\w\\|D:|R:\\data\\|R:\\data\\");
-    EXPECT_EQ(d.calls, (Calls{"=Files\\host.exe", "S=y"}));
-}
-
-TEST(CmdLinePaths, DoubleByteScansAndAtomNumber) {
-    // 0x95 0x5C is one Shift-JIS character whose second byte looks like '\'.
-    EXPECT_EQ(DirectoryPartLength("C:\\dir\\\x95\\probe.exe", SjisLead), 7u);
-    EXPECT_EQ(DirectoryPartLength("C:\\dir\\\x95\\probe.exe", nullptr), 9u);
-    EXPECT_EQ(DirectoryPartLength("C:\\d\\\x95", SjisLead), 5u);  // lead byte before the end
-    EXPECT_EQ(DirectoryPartLength("a/b:c", nullptr), 4u);
-
-    char buf[16];
-    auto add = [&](const char* s, size_t room, LeadByteTest lead) {
-        std::snprintf(buf, sizeof buf, "%s", s);
-        return std::string(AddTrailingBackslash(buf, room, lead) ? "ok " : "no ") + buf;
-    };
-    EXPECT_EQ(add("C:\\d\\\x95\\", 16, SjisLead), "ok C:\\d\\\x95\\\\");
-    EXPECT_EQ(add("C:\\d\\\x95", 16, SjisLead), "ok C:\\d\\\x95\\");
-    EXPECT_EQ(add("C:\\\xE9\\", 16, nullptr), "ok C:\\\xE9\\");  // single-byte code page
-    EXPECT_EQ(add("C:\\d", 5, nullptr), "no C:\\d");             // no room
-    EXPECT_EQ(add("", 16, nullptr), "no ");
-
-    uint16_t atom = 1;
-    EXPECT_TRUE(FindHandOverAtom("host/XCL:70000 /N", &atom));
-    EXPECT_EQ(atom, 70000 & 0xFFFF);
-    EXPECT_TRUE(FindHandOverAtom("host /XCL:none", &atom));
-    EXPECT_EQ(atom, 0);
-    EXPECT_FALSE(FindHandOverAtom("host /xcl:12 -XCL:12", &atom));
 }

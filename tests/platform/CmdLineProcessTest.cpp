@@ -1,5 +1,7 @@
 // CmdLine as a host process sees it: the probe program runs as a child with a
 // crafted command line, working directory, global atom and scratch hive.
+// Settings values, Setup's own facts and response files on disk are read in
+// this process.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,45 +11,28 @@
 #include <string>
 
 #include "platform/CmdLine.h"
+#include "tests/platform/CmdLineView.h"
 #include "support/ChildProcess.h"
 #include "support/CodePage.h"
 #include "support/ScratchHive.h"
 #include "support/TempDir.h"
+#include "support/TestMachine.h"
 
 namespace {
 
 const char kSettingsKey[] = "SOFTWARE\\Oberan\\Vantreel\\CurrentVersion";
 
-std::string TestFolder() {
-    char path[MAX_PATH];
-    std::string p(path, GetModuleFileNameA(nullptr, path, sizeof path));
-    return p.substr(0, p.find_last_of('\\'));
-}
-
-std::string ProbePath() { return TestFolder() + "\\sing_cmdline_probe.exe"; }
-
-// Wide, so that names are converted in this test's own code page.
-std::wstring Wide(const std::string& s) {
-    std::wstring w(s.size(), L'\0');
-    w.resize(MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), w.data(), static_cast<int>(w.size())));
-    return w;
-}
-
-struct ProbeRun {
-    std::string exe = ProbePath();
-    std::string commandLine = "sing_cmdline_probe.exe";
-    std::string workingDir;  // empty: the test's own
-    const ScratchHive* hive = nullptr;
-    bool profile = false;  // also print the user profile
-};
-
-// The fields the probe printed; "error" when it did not run.
-std::map<std::string, std::string> RunProbe(const ProbeRun& r) {
-    SetEnvironmentVariableA("SING_PROBE_HIVE", r.hive ? r.hive->RootPath().c_str() : nullptr);
-    SetEnvironmentVariableA("SING_PROBE_PROFILE", r.profile ? "1" : nullptr);
-    std::string out = RunChild(Wide(r.exe), Wide(r.commandLine), Wide(r.workingDir));
+// The fields the probe printed ("error" when it did not run); `exe` a copy of
+// the probe made under that name in `dir`, else the probe itself.
+std::map<std::string, std::string> RunProbe(const std::string& commandLine, const ScratchHive* hive = nullptr,
+                                            const std::string& dir = "", const std::string& exe = "",
+                                            const std::string& workingDir = "", bool profile = false) {
+    const std::string probe = TestFolder() + "\\sing_cmdline_probe.exe", path = dir + "\\" + exe;
+    EXPECT_TRUE(exe.empty() || CopyFileW(Wide(probe).c_str(), Wide(path).c_str(), FALSE)) << path;
+    SetEnvironmentVariableA("SING_PROBE_HIVE", hive ? hive->RootPath().c_str() : nullptr);
+    SetEnvironmentVariableA("SING_PROBE_PROFILE", profile ? "1" : nullptr);
+    std::istringstream lines(RunChild(Wide(exe.empty() ? probe : path), Wide(commandLine), Wide(workingDir)));
     std::map<std::string, std::string> fields;
-    std::istringstream lines(out);
     for (std::string line; std::getline(lines, line);)
         if (size_t eq = line.find('='); eq != std::string::npos)
             fields[line.substr(0, eq)] = line.substr(eq + 1);
@@ -56,90 +41,38 @@ std::map<std::string, std::string> RunProbe(const ProbeRun& r) {
     return fields;
 }
 
-std::string CopyProbe(const std::string& dir, const std::string& name) {
-    std::string to = dir + "\\" + name;
-    EXPECT_TRUE(CopyFileW(Wide(ProbePath()).c_str(), Wide(to).c_str(), FALSE)) << to;
-    return to;
-}
-
 }  // namespace
 
-// Also the probe as a program whose quoted path has a space.
-TEST(CmdLineHost, OptionsFromTheCommandLine) {
+// The probe as a program whose quoted path has a space; the option wins over
+// the registry, is kept as given and leaves the log directory alone.
+TEST(CmdLineHost, DirectoriesOptionsAndTheProfileFound) {
     TempDir tmp;
-    std::string dir = tmp.MakeDir("Host Folder");
-    ProbeRun r;
-    r.exe = CopyProbe(dir, "host.exe");
-    r.workingDir = tmp.Path();
-    r.commandLine = "\"" + r.exe + "\" /N:IPX:123456789:00C0FFEE -n2:\"ipx:12-456789:\" /N3:IPX:12345678: -uid:ab-cd "
-                    "/L /R: /s:first /S:second /MANAGER:no /l:\"say \"\"hi\"\"\" /NDP:\"Q:\\quoted dir\"";
-    auto f = RunProbe(r);
-    ASSERT_EQ(f.count("error"), 0u) << f["error"];
-    EXPECT_EQ(f["nValue"], "IPX:123456789.00C0FFEE");
-    EXPECT_EQ(f["n2Value"], "ipx:12-456789.");  // 14 characters: changed
-    EXPECT_EQ(f["n3Value"], "IPX:12345678:");  // 13: unchanged
-    EXPECT_EQ(f["uidValue"], "ab");            // cut at the hyphen
-    EXPECT_EQ(f["lValue"], "say \"hi\"");      // "/L" without a value stored nothing
-    EXPECT_EQ(f["rValue"] + "|" + f["sValue"] + "|" + f["dataDir"], "|second|Q:\\quoted dir");
-    EXPECT_EQ(f["nGiven"] + f["managerFlag"] + f["initFlag"], "110");
-    EXPECT_EQ(f["argText"], r.commandLine.substr(r.exe.size() + 2));
-    EXPECT_EQ(f["startDir"], tmp.Path() + "\\");
-    EXPECT_EQ(f["moduleDir"], dir + "\\");
-}
-
-TEST(CmdLineHost, DataDirectoryPrecedenceAndTheProfileItFinds) {
-    TempDir tmp;
-    std::string byOption = tmp.MakeDir("option"), byRegistry = tmp.MakeDir("registry");
-    tmp.Write("option\\kmzuser.ini", "[LOCATION]\nCITY=FromOption\n");
+    std::string dir = tmp.MakeDir("Host Folder"), byOption = tmp.MakeDir("option-dir");
+    tmp.MakeDir("registry");
+    tmp.Write("option-dir\\kmzuser.ini", "[LOCATION]\nCITY=FromOption\n");
     tmp.Write("registry\\kmzuser.ini", "[LOCATION]\nCITY=FromRegistry\n");
     ScratchHive hive;
-    hive.CreateKey(kSettingsKey);
-    ProbeRun r;
-    r.hive = &hive;
-    r.profile = true;
-    auto f = RunProbe(r);  // nothing set: the executable's folder
-    EXPECT_EQ(f["dataDir"] + "|" + f["logDir"] + "|" + f["profile.CITY"],
-              TestFolder() + "\\|" + TestFolder() + "\\|(null)") << f["error"];
-    hive.SetString(kSettingsKey, "Data", byRegistry);
-    f = RunProbe(r);
-    EXPECT_EQ(f["dataDir"] + "|" + f["logDir"] + "|" + f["profile.CITY"],
-              byRegistry + "\\|" + byRegistry + "\\|FromRegistry");
-    // The option wins, is kept as given and leaves the log directory alone.
+    hive.SetString(kSettingsKey, "Data", tmp.Path() + "\\registry");
     hive.SetString(kSettingsKey, "LogDir", "L:\\logs");
-    r.commandLine = "probe /NDP:\"" + byOption + "\" /INIT";
-    f = RunProbe(r);
-    EXPECT_EQ(f["dataDir"] + "|" + f["logDir"] + "|" + f["profile.CITY"], byOption + "|L:\\logs\\|FromOption");
-    EXPECT_EQ(f["initFlag"], "1");
+    const std::string args = " /N:x /NDP:\"" + byOption + "\" /INIT";
+    auto f = RunProbe("\"" + dir + "\\host.exe\"" + args, &hive, dir, "host.exe", tmp.Path(), true);
+    EXPECT_EQ(f["argText"] + "|" + f["start"] + "|" + f["module"], args + "|" + tmp.Path() + "\\|" + dir + "\\") << f["error"];
+    EXPECT_EQ(f["data"] + "|" + f["log"] + "|" + f["profile.CITY"], byOption + "|L:\\logs\\|FromOption");
+    EXPECT_EQ(f["N"] + " " + f["flags"], "x 1010");
 }
 
+// Handed over through a global atom; once the atom is gone, the command line
+// itself, also one near the 32 767-character limit of CreateProcess.
 TEST(CmdLineHost, TextHandedOverThroughAGlobalAtom) {
     ATOM atom = GlobalAddAtomA("host /NDP:Z:\\atom /MANAGER /N:from-atom");
     ASSERT_NE(atom, 0);
-    ProbeRun r;
-    r.commandLine = "probe /N:own /XCL:" + std::to_string(atom);
-    auto f = RunProbe(r);
-    EXPECT_EQ(f["dataDir"] + "|" + f["managerFlag"] + "|" + f["nValue"], "Z:\\atom|1|from") << f["error"];
+    const std::string own = "probe /N:own /XCL:" + std::to_string(atom) + " /L:\"" + std::string(32000, 'q');
+    auto f = RunProbe(own);
+    EXPECT_EQ(f["data"] + "|" + f["N"] + "|" + f["flags"] + "|" + f["L"], "Z:\\atom|from|1100|") << f["error"];
     EXPECT_EQ(f["argText"], " /NDP:Z:\\atom /MANAGER /N:from-atom");
     GlobalDeleteAtom(atom);
-    f = RunProbe(r);  // atom gone: the command line itself is parsed
-    EXPECT_EQ(f["nValue"] + "|" + f["managerFlag"], "own|0");
-}
-
-TEST(CmdLineHost, ResponseFilesOnDisk) {
-    TempDir tmp;
-    tmp.Write("inner.rsp", "/MN:inner\r\n");
-    tmp.Write("opts.rsp", "/L:first\r\n/S:second\t@inner.rsp\r\n-R:third /GN:file\r\n");
-    tmp.Write("self.rsp", "/UID:once @self.rsp");
-    tmp.Write("huge.rsp", "/UID:huge " + std::string(CmdLine::kMaxResponseFileBytes, ' '));
-    ProbeRun r;
-    r.workingDir = tmp.Path();
-    r.commandLine = "probe /L:before /GN:before @\"" + tmp.Path() + "\\opts.rsp\" /S:after";
-    auto f = RunProbe(r);
-    EXPECT_EQ(f["lValue"] + f["sValue"] + f["mnValue"] + f["rValue"] + f["gnValue"] + f["responseFileError"],
-              "firstafterinnerthirdfile0") << f["error"];
-    r.commandLine = "probe @self.rsp @huge.rsp";
-    f = RunProbe(r);
-    EXPECT_EQ(f["uidValue"] + f["responseFileError"], "once1") << f["error"];
+    f = RunProbe(own);
+    EXPECT_EQ(f["N"] + "|" + f["flags"] + "|" + f["L"], "own|1000|" + std::string(32000, 'q'));
 }
 
 // Run by the test "test_cmdline_dbcs" in a process with code page 932.
@@ -151,41 +84,59 @@ TEST(CmdLineHost, DoubleByteExecutablePathAndRegistryValue) {
     ScratchHive hive;
     hive.SetString(kSettingsKey, "Data", "D:\\" + dbcs);
     hive.SetString(kSettingsKey, "LogDir", "L:\\" + dbcs + "\\");
-    ProbeRun r;
-    r.exe = CopyProbe(tmp.Path(), dbcs + "probe.exe");
-    r.hive = &hive;
-    auto f = RunProbe(r);
-    EXPECT_EQ(f["moduleDir"] + "|" + f["dataDir"] + "|" + f["logDir"],
+    auto f = RunProbe("sing_cmdline_probe.exe", &hive, tmp.Path(), dbcs + "probe.exe");
+    EXPECT_EQ(f["module"] + "|" + f["data"] + "|" + f["log"],
               tmp.Path() + "\\|D:\\" + dbcs + "\\|L:\\" + dbcs + "\\") << f["error"];
 }
 
+// Setup in this process: the registry's Data, else the executable's folder;
+// the settings values as directories.
 TEST(CmdLineSettings, RegistryValuesAsDirectories) {
     ScratchHive hive;
     EXPECT_EQ(QueryDataDir(), nullptr);  // no key
+    EXPECT_EQ(std::string(CmdLine(1).GetDataDir()), TestFolder() + "\\");
     hive.SetString(kSettingsKey, "LogDir", "L:\\log\\");
-    EXPECT_STREQ(QueryLogDir().get(), "L:\\log\\");
-    std::string longest = "D:\\" + std::string(252, 'x');  // 255 characters
-    const char raw[] = {'D', ':', '\\', 'r'};                // stored without a terminator
-    hive.SetRaw(kSettingsKey, "Data", REG_SZ, raw, sizeof raw);
-    EXPECT_STREQ(QueryDataDir().get(), "D:\\r\\");
-    hive.SetString(kSettingsKey, "Data", longest);
-    EXPECT_STREQ(QueryDataDir().get(), (longest + "\\").c_str());
-    for (auto [value, type] : {std::pair{longest + "y", REG_SZ}, {"", REG_SZ}, {"D:\\exp", REG_EXPAND_SZ}}) {
-        hive.SetString(kSettingsKey, "Data", value, type);
-        EXPECT_EQ(QueryDataDir(), nullptr) << value;
+    EXPECT_EQ(std::string(QueryLogDir().get()), "L:\\log\\");
+    const std::string longest = "D:\\" + std::string(252, 'x');  // 255 characters
+    const std::tuple<std::string, DWORD, DWORD, std::string> cases[] = {
+        // value, type, size (0: the text with its NUL), the directory
+        {"D:\\r", REG_SZ, 4, "D:\\r\\"},  // stored without a terminator
+        {longest, REG_SZ, 0, longest + "\\"},
+        {longest + "y", REG_SZ, 0, "(none)"},
+        {"", REG_SZ, 0, "(none)"},
+        {"D:\\exp", REG_EXPAND_SZ, 0, "(none)"},
+    };
+    for (const auto& [value, type, size, expected] : cases) {
+        hive.SetRaw(kSettingsKey, "Data", type, value.c_str(), size ? size : DWORD(value.size() + 1));
+        OwnedText dir = QueryDataDir();
+        EXPECT_EQ(dir ? std::string(dir.get()) : "(none)", expected) << value;
     }
+    hive.SetString(kSettingsKey, "Data", "D:\\data");
+    EXPECT_EQ(std::string(CmdLine(1).GetDataDir()), "D:\\data\\");
 }
 
-// Command lines near the 32 767-character limit of CreateProcess: a long
-// value in an unterminated quote, many options.
-TEST(CmdLineHost, CommandLinesOf32KCharacters) {
-    ProbeRun r;
-    r.commandLine = "probe /L:\"" + std::string(32000, 'q');
-    auto f = RunProbe(r);
-    EXPECT_EQ(f["lValue"], std::string(32000, 'q')) << f["error"];
-    r.commandLine = "probe";
-    while (r.commandLine.size() < 32000)
-        r.commandLine += " /S:v -N:IPX:1:2 @";  // "@" alone names no response file
-    f = RunProbe(r);
-    EXPECT_EQ(f["sValue"] + f["nValue"] + f["responseFileError"], "vIPX:1:21") << f["error"];
+// Names relative to the working directory, nested files, a file naming
+// itself, and the size limit at and one byte past.
+TEST(CmdLineFiles, ResponseFilesOnDisk) {
+    TempDir tmp;
+    tmp.Write("inner.rsp", "/MN:inner\r\n");
+    tmp.Write("opts.rsp", "/L:first\r\n/S:second\t@inner.rsp\r\n-R:third /GN:file\r\n");
+    tmp.Write("self.rsp", "/UID:once @self.rsp");
+    tmp.Write("limit.rsp", "/UID:limit" + std::string(CmdLine::kMaxResponseFileBytes - 10, ' '));
+    tmp.Write("over.rsp", "/UID:over" + std::string(CmdLine::kMaxResponseFileBytes - 8, ' '));
+    const std::pair<std::string, std::string> cases[] = {
+        {"/L:before /GN:before @\"" + tmp.Path() + "\\opts.rsp\" /S:after", "L=first|R=third|S=after|MN=inner|GN=file|flags=0000|"},
+        {"@self.rsp", "UID=once|flags=0001|"},
+        {"@limit.rsp", "UID=limit|flags=0000|"},
+        {"@over.rsp /L:after", "L=after|flags=0001|"},
+    };
+    char saved[MAX_PATH];
+    GetCurrentDirectoryA(sizeof saved, saved);
+    ASSERT_TRUE(SetCurrentDirectoryA(tmp.Path().c_str()));
+    for (const auto& [text, kept] : cases) {
+        CmdLineView c(0);
+        c.Parse(text.c_str());
+        EXPECT_EQ(c.Kept(), kept) << text;
+    }
+    SetCurrentDirectoryA(saved);
 }

@@ -1,3 +1,4 @@
+// The support libraries KMZIPC32.DLL and KMZUCD32.DLL.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,56 +9,38 @@
 #include "kmzucd32.h"
 #include "support/ChildProcess.h"
 
-namespace {
-
-// Runs the version probe as its own program with Wine's per-program
-// Windows version set to `version`, and returns what it printed.
-std::string ProbeAs(const char* version) {
-    WineVersionOverride as("sing_version_probe.exe", version);
-    std::string out = RunChild("sing_version_probe.exe");
-    while (!out.empty() && (out.back() == '\n' || out.back() == '\r'))
-        out.pop_back();
-    return out;
-}
-
-}  // namespace
-
+// The version probe runs as its own program, with Wine's per-program
+// Windows version set. Windows 10 tells programs without a manifest that
+// it is 6.2; the answer must not depend on that.
 TEST(Kmzipc32, AnswersFromTheRealWindowsVersion) {
-    EXPECT_EQ(ProbeAs("nt40"), "IsWinNT=1 IsWinNT5=0");
-    EXPECT_EQ(ProbeAs("win2k"), "IsWinNT=1 IsWinNT5=1");
-    EXPECT_EQ(ProbeAs("win7"), "IsWinNT=1 IsWinNT5=1");
-    // Windows 10 tells programs without a manifest that it is 6.2; the
-    // answer must not depend on that.
-    EXPECT_EQ(ProbeAs("win10"), "IsWinNT=1 IsWinNT5=1");
-    EXPECT_EQ(ProbeAs("win98"), "IsWinNT=0 IsWinNT5=0");
+    for (const char* version : {"nt40", "win2k", "win7", "win10", "win98"}) {
+        WineVersionOverride as("sing_version_probe.exe", version);
+        EXPECT_EQ(RunChild("sing_version_probe.exe"), version == std::string("nt40")  ? "IsWinNT=1 IsWinNT5=0\n"
+                                                      : version == std::string("win98") ? "IsWinNT=0 IsWinNT5=0\n"
+                                                                                        : "IsWinNT=1 IsWinNT5=1\n")
+            << version;
+    }
 }
 
 TEST(Kmzipc32, MessageBlocksAreZeroFilledAndFreed) {
-    auto* block = static_cast<unsigned char*>(AllocateMessage(64));
-    ASSERT_NE(block, nullptr);
-    for (int i = 0; i < 64; ++i)
-        ASSERT_EQ(block[i], 0);
-    EXPECT_EQ(FreeMessage(block), 1u);
+    for (uint32_t size : {64u, 0u}) {
+        auto* block = static_cast<char*>(AllocateMessage(size));
+        ASSERT_NE(block, nullptr);
+        EXPECT_EQ(std::string(block, size), std::string(size, '\0'));
+        EXPECT_EQ(FreeMessage(block), 1u);
+    }
     EXPECT_EQ(FreeMessage(nullptr), 0u);
-    void* empty = AllocateMessage(0);
-    EXPECT_NE(empty, nullptr);
-    EXPECT_EQ(FreeMessage(empty), 1u);
 }
 
+// Counts include the terminator; too small a room converts nothing and
+// writes nothing past its end.
 TEST(Kmzucd32, CountsIncludeTheTerminatorWhenSizingAndConverting) {
     EXPECT_EQ(VXConvertLocalToUnicode("abc", nullptr, 0, 42, 0), 4u);
-    uint16_t out[8];
-    std::fill(std::begin(out), std::end(out), 0xFFFF);
-    EXPECT_EQ(VXConvertLocalToUnicode("abc", out, 8, 42, 0), 4u);
-    EXPECT_EQ(out[0], 'a');
-    EXPECT_EQ(out[2], 'c');
-    EXPECT_EQ(out[3], 0);
-    EXPECT_EQ(out[4], 0xFFFF);
-
     EXPECT_EQ(VXConvertLocalToUnicode("", nullptr, 0, 42, 0), 1u);
     EXPECT_EQ(VXConvertLocalToUnicode(nullptr, nullptr, 0, 42, 0), 0u);
-    // Too small: nothing claimed as converted, nothing written past the end.
-    uint16_t small[2] = {0x1111, 0x1111};
-    EXPECT_EQ(VXConvertLocalToUnicode("abc", small, 1, 42, 0), 0u);
-    EXPECT_EQ(small[1], 0x1111);
+    std::u16string out(8, u'\xFFFF');
+    EXPECT_EQ(VXConvertLocalToUnicode("abc", reinterpret_cast<uint16_t*>(out.data()), 8, 42, 0), 4u);
+    EXPECT_EQ(out, std::u16string(u"abc\0\xFFFF\xFFFF\xFFFF\xFFFF", 8));
+    EXPECT_EQ(VXConvertLocalToUnicode("abc", reinterpret_cast<uint16_t*>(out.data()), 1, 42, 0), 0u);
+    EXPECT_EQ(out[1], u'b');
 }

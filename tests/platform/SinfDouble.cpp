@@ -11,26 +11,19 @@
 
 #include "platform/Handles.h"
 
-namespace {
-
-void Record(char event) {
-    char log[256] = {};
+static void Record(char event) {
+    char log[256] = {}, path[MAX_PATH] = {};
     DWORD n = GetEnvironmentVariableA("SINF_DOUBLE_LOG", log, sizeof log - 2);
     log[n < sizeof log - 2 ? n : 0] = event;
     SetEnvironmentVariableA("SINF_DOUBLE_LOG", log);
-
-    char path[MAX_PATH] = {};
     DWORD len = GetEnvironmentVariableA("SINF_DOUBLE_FILE", path, sizeof path);
-    if (len == 0 || len >= sizeof path)
-        return;
-    ScopedHandle file(CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedHandle file(len == 0 || len >= sizeof path ? nullptr
+                      : CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     if (file)
         WriteFile(file.Get(), &event, 1, &written, nullptr);
 }
-
-}  // namespace
 
 #ifndef SINF_DOUBLE_WITHOUT_INIT
 extern "C" uint32_t __stdcall SINF_Init() {

@@ -5,28 +5,23 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <vector>
 
 #include "platform/Handles.h"
+#include "support/TestMachine.h"
 
 std::string RunChild(const std::wstring& application, const std::wstring& commandLine,
                      const std::wstring& workingDir) {
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
     ScopedHandle reader, writer;
-    if (!CreatePipe(reader.Receive(), writer.Receive(), &sa, 0)) {
-        ADD_FAILURE() << "CreatePipe: " << GetLastError();
-        return {};
-    }
-    SetHandleInformation(reader.Get(), HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOW si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = writer.Get();
-    si.hStdError = writer.Get();
     PROCESS_INFORMATION pi{};
-    std::vector<wchar_t> cmd(commandLine.begin(), commandLine.end());
-    cmd.push_back(L'\0');
-    if (!CreateProcessW(application.empty() ? nullptr : application.c_str(), cmd.data(), nullptr, nullptr, TRUE, 0,
+    std::wstring cmd = commandLine;
+    if (!CreatePipe(reader.Receive(), writer.Receive(), &sa, 0) ||
+        !SetHandleInformation(reader.Get(), HANDLE_FLAG_INHERIT, 0) ||
+        !(si.hStdOutput = si.hStdError = writer.Get()) ||
+        !CreateProcessW(application.empty() ? nullptr : application.c_str(), cmd.data(), nullptr, nullptr, TRUE, 0,
                         nullptr, workingDir.empty() ? nullptr : workingDir.c_str(), &si, &pi)) {
         ADD_FAILURE() << "cannot start a child program: " << GetLastError();
         return {};
@@ -39,19 +34,14 @@ std::string RunChild(const std::wstring& application, const std::wstring& comman
     while (ReadFile(reader.Get(), buf, sizeof buf, &got, nullptr) && got > 0)
         out.append(buf, got);
     WaitForSingleObject(process.Get(), 30000);
-    std::string lines;
-    for (size_t i = 0; i < out.size(); ++i)
-        if (!(out[i] == '\r' && i + 1 < out.size() && out[i + 1] == '\n'))
-            lines += out[i];
-    return lines;
+    for (size_t at = 0; (at = out.find("\r\n", at)) != std::string::npos;)
+        out.erase(at, 1);
+    return out;
 }
 
 std::string RunChild(const std::string& commandLine) {
     // In this process's code page, as the ANSI call would have taken it.
-    std::wstring wide(commandLine.size(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, commandLine.data(), static_cast<int>(commandLine.size()), wide.data(),
-                                    static_cast<int>(wide.size())));
-    return RunChild(std::wstring(), wide, std::wstring());
+    return RunChild(std::wstring(), Wide(commandLine), std::wstring());
 }
 
 WineVersionOverride::WineVersionOverride(const std::string& programFile, const char* version)

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/Handles.h"
+#include "support/TestMachine.h"
+
 namespace {
 
 int counter = 0;
@@ -11,38 +14,47 @@ int counter = 0;
 void RemoveTree(const std::wstring& dir) {
     WIN32_FIND_DATAW fd;
     HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = fd.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            std::wstring full = dir + L"\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(full);
-            else
-                DeleteFileW(full.c_str());
-        } while (FindNextFileW(h, &fd));
-        FindClose(h);
+    for (bool more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileW(h, &fd)) {
+        std::wstring name = fd.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveTree(dir + L"\\" + name)
+                                                          : void(DeleteFileW((dir + L"\\" + name).c_str()));
     }
+    if (h != INVALID_HANDLE_VALUE)
+        FindClose(h);
     RemoveDirectoryW(dir.c_str());
 }
 
 }  // namespace
 
-std::wstring LongPath(const std::string& path) {
-    std::wstring wide(path.size(), L'\0');
-    int n = MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), wide.data(),
-                                static_cast<int>(wide.size()));
-    wide.resize(n > 0 ? n : 0);
-    return L"\\\\?\\" + wide;
+std::wstring LongPath(const std::string& path) { return L"\\\\?\\" + Wide(path); }
+
+std::string ReadWholeFile(const std::string& path) {
+    ScopedHandle h(CreateFileW(LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_TRUE(h.Valid()) << "cannot read " << path;
+    std::string out;
+    char buf[65536];
+    DWORD got = 0;
+    while (h && ReadFile(h.Get(), buf, sizeof buf, &got, nullptr) && got > 0)
+        out.append(buf, got);
+    return out;
 }
 
+std::string WriteWholeFile(const std::string& full, const std::string& contents) {
+    ScopedHandle h(CreateFileW(LongPath(full).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    EXPECT_TRUE(h && WriteFile(h.Get(), contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr) &&
+                written == contents.size()) << full;
+    return full;
+}
+
+bool FileExists(const std::string& path) { return GetFileAttributesW(LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+
 TempDir::TempDir() {
-    char base[MAX_PATH];
+    char base[MAX_PATH], full[MAX_PATH];
     DWORD n = GetTempPathA(sizeof base, base);
-    EXPECT_TRUE(n > 0 && n < sizeof base);
-    char full[MAX_PATH];
-    EXPECT_NE(GetLongPathNameA(base, full, sizeof full), 0u);
+    EXPECT_TRUE(n > 0 && n < sizeof base && GetLongPathNameA(base, full, sizeof full) != 0);
     path_ = full;
     if (!path_.empty() && path_.back() == '\\')
         path_.pop_back();
@@ -54,17 +66,7 @@ TempDir::TempDir() {
 TempDir::~TempDir() { RemoveTree(LongPath(path_)); }
 
 std::string TempDir::Write(const std::string& name, const std::string& contents) const {
-    std::string full = path_ + "\\" + name;
-    HANDLE h = CreateFileW(LongPath(full).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
-    EXPECT_NE(h, INVALID_HANDLE_VALUE) << full;
-    if (h != INVALID_HANDLE_VALUE) {
-        DWORD written = 0;
-        EXPECT_TRUE(WriteFile(h, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr));
-        EXPECT_EQ(written, contents.size());
-        CloseHandle(h);
-    }
-    return full;
+    return WriteWholeFile(path_ + "\\" + name, contents);
 }
 
 std::string TempDir::MakeDir(const std::string& name) const {

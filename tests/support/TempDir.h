@@ -25,3 +25,9 @@ private:
 // "\\?\" + an absolute path, for the wide functions that then take paths
 // beyond MAX_PATH.
 std::wstring LongPath(const std::string& path);
+
+// Whole files by absolute path, as bytes in a string. A failure to read or
+// write is a test failure (and an empty result).
+std::string ReadWholeFile(const std::string& path);
+std::string WriteWholeFile(const std::string& path, const std::string& contents);  // returns `path`
+bool FileExists(const std::string& path);
