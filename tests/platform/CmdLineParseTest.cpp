@@ -68,7 +68,8 @@ TEST(CmdLineParse, CasesFromTheCaseFile) {
         std::map<std::string, std::string> got = RunCase(cases[i], files);
         EXPECT_EQ(got["guards"], "");
         for (const auto& [key, value] : got)
-            if (cases[i].Has(key))
+            if (cases[i].Has(key)) {
                 EXPECT_EQ(value, cases[i].Get(key)) << key;
+            }
     }
 }
