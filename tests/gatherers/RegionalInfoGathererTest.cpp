@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "framework/DataBuf.h"
 #include "gatherers/FillChecked.h"
 #include "gatherers/RegionalInfoGatherer.h"
 
@@ -47,15 +46,6 @@ protected:
         TimezoneApi::Install(&fake);
     }
     void TearDown() override { TimezoneApi::Install(nullptr); }
-    // Header, the numbers (5th, 4th, 6th parameter), the three text offsets.
-    static std::vector<uint8_t> Fixed(uint32_t length, const int32_t n[3], uint32_t o1, uint32_t o2, uint32_t o3) {
-        std::vector<uint8_t> b(length, 0);
-        databuf::WriteHeader(b.data(), length, 0xABACAB0B, 1);
-        const uint32_t words[6] = {uint32_t(n[1]), uint32_t(n[0]), uint32_t(n[2]), o1, o2, o3};
-        for (int i = 0; i < 6; ++i)
-            databuf::PutU32(b.data(), 12 + 4 * i, words[i]);
-        return b;
-    }
     FakeTimezone fake;
     RegionalInfoGatherer g;
 };
@@ -69,10 +59,10 @@ TEST_F(Regional, TextsAndNumbersWithinTheLengthLastAsked) {
     EXPECT_EQ(g.Init(), 1u);
     EXPECT_EQ(g.Init(), 1u);
     EXPECT_EQ(answer.calls, 1);
-    EXPECT_EQ(FillChecked(g, 39), Fixed(39, answer.numbers, 0, 0, 0));
-    std::vector<uint8_t> expect = Fixed(42, answer.numbers, 36, 38, 41);
-    std::memcpy(&expect[36], "a\0bc", 4);
-    EXPECT_EQ(FillChecked(g), expect);
+    // The numbers in the library's 5th, 4th, 6th parameter order.
+    const std::string numbers = "\"standardBias\":2,\"bias\":1,\"daylightBias\":3,";
+    EXPECT_EQ(Facts(g, 39), numbers + "\"standardName\":null,\"daylightName\":null,\"utcOffset\":null");
+    EXPECT_EQ(Facts(g), numbers + "\"standardName\":\"a\",\"daylightName\":\"bc\",\"utcOffset\":\"\"");
     EXPECT_EQ(g.GetDataBufLen(), 42u);
 }
 
@@ -81,18 +71,16 @@ TEST_F(Regional, LibraryFailuresLeaveTheTextsAbsent) {
     EXPECT_EQ(g.Init(), 0u);
     EXPECT_EQ(g.Init(), 1u);
     EXPECT_EQ(answer.loads, 1);
-    const int32_t zero[3] = {};
-    EXPECT_EQ(FillChecked(g), Fixed(39, zero, 0, 0, 0));
+    EXPECT_EQ(Facts(g), "\"standardBias\":0,\"bias\":0,\"daylightBias\":0,\"standardName\":null,"
+                        "\"daylightName\":null,\"utcOffset\":null");
 }
 
 TEST_F(Regional, TextsAreBoundedAndSentAsUtf8) {
     answer.texts[0] = std::string(100, 'x');  // fills all 80 bytes, no terminator
     answer.texts[1] = "\xE9";
     g.Init();
-    std::vector<uint8_t> buf = FillChecked(g);
-    ASSERT_EQ(buf.size(), 36u + 80 + 3 + 1);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(&buf[36])) + reinterpret_cast<char*>(&buf[116]),
-              std::string(79, 'x') + "\xC3\xA9");
+    EXPECT_NE(Facts(g).find("\"standardName\":\"" + std::string(79, 'x') + "\",\"daylightName\":\"\xC3\xA9\","),
+              std::string::npos);
 }
 
 // kmzhwnic.dll answers from the machine's own settings; its texts are cut to
@@ -108,11 +96,10 @@ TEST(RegionalLibrary, DescribesThisMachinesTimeZone) {
                   std::labs(offset) % 60);
     RegionalInfoGatherer g;
     ASSERT_EQ(g.Init(), 1u);
-    std::vector<uint8_t> buf = FillChecked(g);
-    ASSERT_NE(databuf::GetU32(buf.data(), 24), 0u) << "kmzhwnic.dll gave no texts";
-    EXPECT_STREQ(reinterpret_cast<const char*>(buf.data()) + databuf::GetU32(buf.data(), 24), standard);
-    EXPECT_STREQ(reinterpret_cast<const char*>(buf.data()) + databuf::GetU32(buf.data(), 32), utc);
-    EXPECT_EQ(static_cast<int32_t>(databuf::GetU32(buf.data(), 16)), tz.Bias);
+    const std::string facts = Facts(g);
+    for (const std::string& want : {"\"bias\":" + std::to_string(tz.Bias) + ",", "\"standardName\":\"" + std::string(standard) + "\"",
+                                    "\"utcOffset\":\"" + std::string(utc) + "\""})
+        EXPECT_NE(facts.find(want), std::string::npos) << want << " in " << facts;
 
     HMODULE m = LoadLibraryA("kmzhwnic.dll");
     ASSERT_NE(m, nullptr);

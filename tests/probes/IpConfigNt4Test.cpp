@@ -27,6 +27,17 @@ std::string HostAddress() {
     return text;
 }
 
+// The child's lines for `indices` on `hive`, with the kmzhwnic.dll double `kind` ("-": none).
+std::string RunNt4(const ScratchHive& hive, const std::string& kind, const std::string& indices) {
+    WineVersionOverride nt4{kChild, "nt40"};
+    char path[MAX_PATH];
+    std::string dir(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+    dir = kind == "-" ? kind : dir.substr(0, dir.find_last_of('\\')) + "\\hwnic\\" + kind;
+    std::string out = RunChild(std::string(kChild) + " " + hive.RootPath() + " \"" + dir + "\" " + indices);
+    EXPECT_EQ(out.substr(0, 6), "nt5=0\n") << "the child must see Windows NT 4";
+    return out.substr(out.find('\n') + 1);
+}
+
 class Nt4Layout : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -41,17 +52,7 @@ protected:
         hive.SetString(kService, "DefaultGateway", "192.168.50.1");
         hive.SetDword(kService, "EnableDHCP", 1);
     }
-    // The child's lines for `indices`, with the kmzhwnic.dll double `kind` ("-": none).
-    std::string Run(const std::string& kind, const std::string& indices) {
-        char path[MAX_PATH];
-        std::string dir(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
-        dir = kind == "-" ? kind : dir.substr(0, dir.find_last_of('\\')) + "\\hwnic\\" + kind;
-        std::string out = RunChild(std::string(kChild) + " " + hive.RootPath() + " \"" + dir + "\" " + indices);
-        EXPECT_EQ(out.substr(0, 6), "nt5=0\n") << "the child must see Windows NT 4";
-        return out.substr(out.find('\n') + 1);
-    }
 
-    WineVersionOverride nt4{kChild, "nt40"};
     ScratchHive hive;
     const std::string ip = HostAddress();
     // The name-server lists split at spaces only; DhcpNameServer replaces
@@ -67,20 +68,35 @@ TEST_F(Nt4Layout, CompanionLibraryPresent) {
     // end reports the host's resolved address.
     const std::string fromLibrary = "|255.255.0.0|10.77.0.254|" + tail + "I G";
     hive.SetDword(kService, "EnableDHCP", 0);
-    EXPECT_EQ(Run("present", "0 1 7"), "1|" + ip + "|255.255.255.0|192.168.50.1|" + tail + "-\n1|" + ip +
-                                           fromLibrary + "1 \n1|" + ip + fromLibrary + "7 \n");
+    EXPECT_EQ(RunNt4(hive, "present", "0 1 7"), "1|" + ip + "|255.255.255.0|192.168.50.1|" + tail + "-\n1|" + ip +
+                                                 fromLibrary + "1 \n1|" + ip + fromLibrary + "7 \n");
     hive.SetString(kService, "SubnetMask", "0.0.0.0");  // incomplete: the library answers
-    EXPECT_EQ(Run("present", "0"), "1|" + ip + fromLibrary + "0 \n");
+    EXPECT_EQ(RunNt4(hive, "present", "0"), "1|" + ip + fromLibrary + "0 \n");
 }
 
 TEST_F(Nt4Layout, CompanionLibraryMissingIncompleteOrFailing) {
     // Absent: result 0, the registry's facts stay, the rest is skipped.
-    EXPECT_EQ(Run("-", "0 3"), "0|192.168.50.7|255.255.255.0|192.168.50.1|" + tailWithoutDhcp + "-\n" +
-                                   "0||||" + tailWithoutDhcp + "-\n");
+    EXPECT_EQ(RunNt4(hive, "-", "0 3"), "0|192.168.50.7|255.255.255.0|192.168.50.1|" + tailWithoutDhcp + "-\n" +
+                                         "0||||" + tailWithoutDhcp + "-\n");
     // Without GetIpAddressInfo the probe goes on (DHCP: the library is asked).
-    EXPECT_EQ(Run("noinfo", "0"), "1|" + ip + "|255.255.255.0|192.168.50.1|" + tail + "I \n");
+    EXPECT_EQ(RunNt4(hive, "noinfo", "0"), "1|" + ip + "|255.255.255.0|192.168.50.1|" + tail + "I \n");
     // Failing: what it wrote stays (cut to 255 characters where it left no
     // terminator), result 0, the rest is skipped.
-    EXPECT_EQ(Run("failing", "0"),
+    EXPECT_EQ(RunNt4(hive, "failing", "0"),
               "0|10.66.0.0|" + std::string(255, 'M') + "|10.66.0.254|" + tailWithoutDhcp + "I G0 \n");
+}
+
+// The NT 4.0 server of tests/layouts/nt4.reg, as its ipconfig /all shows it
+// (host ntsrv01.corp.example, DNS 10.0.0.5 and 10.0.0.6, E100B1 10.0.0.21 /
+// 255.255.255.0, gateway 10.0.0.1), without kmzhwnic.dll: adapter 0's static
+// configuration is complete, so the library is not needed and the address
+// becomes the host name's resolved one; index 1 needs the library and ends
+// with 0, keeping the global facts.
+TEST(Nt4LayoutExport, Nt4Server) {
+    const std::string ip = HostAddress();
+    ASSERT_FALSE(ip.empty()) << "the host name must resolve on this machine";
+    ScratchHive hive;
+    hive.LoadLayout("nt4");
+    EXPECT_EQ(RunNt4(hive, "-", "0 1"), "1|" + ip + "|255.255.255.0|10.0.0.1|corp.example|ntsrv01|10.0.0.5|10.0.0.6|-\n"
+                                     "0||||corp.example|ntsrv01|10.0.0.5|10.0.0.6|-\n");
 }
