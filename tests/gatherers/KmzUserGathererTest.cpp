@@ -44,11 +44,11 @@ protected:
 
 }  // namespace
 
-// Keys that disappear keep their last value; the Data folder is read afresh.
+// Keys that disappear or are empty keep their last value; the Data folder is read afresh.
 TEST_F(KmzUser, ValuesSurviveKeysThatDisappearAndDataChanges) {
     tmp.Write("kmzuser.ini", "[USER]\nTITLE=Chief\nFIRST_NAME=Ann\n");
     EXPECT_EQ(UpdateAndFill(), "FIRST_NAME=Ann TITLE=Chief ");
-    tmp.Write("kmzuser.ini", "[USER]\nFIRST_NAME=Bea\nLAST_NAME=Doe\n");
+    tmp.Write("kmzuser.ini", "[USER]\nFIRST_NAME=Bea\nLAST_NAME=Doe\nTITLE=\n");  // empty: not read
     EXPECT_EQ(UpdateAndFill(), "FIRST_NAME=Bea LAST_NAME=Doe TITLE=Chief ");
     DeleteFileA((tmp.Path() + "\\kmzuser.ini").c_str());
     EXPECT_EQ(UpdateAndFill(), "FIRST_NAME=Bea LAST_NAME=Doe TITLE=Chief ");
