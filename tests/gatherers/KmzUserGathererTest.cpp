@@ -61,15 +61,17 @@ TEST_F(KmzUser, ValuesSurviveKeysThatDisappearAndDataChanges) {
     EXPECT_EQ(UpdateAndFill(), "CITY=Alpha FIRST_NAME=Bea LAST_NAME=Doe TITLE=Boss ");
 }
 
-TEST_F(KmzUser, ProfilePathThatDoesNotFitReadsNothing) {
-    // A folder of 245 characters: short enough for the registry value, too
-    // long for the 253-byte profile path once "\\kmzuser.ini" is added.
-    std::string dir = tmp.MakeDir(std::string(245 - tmp.Path().size() - 1, 'd'));
-    ASSERT_EQ(dir.size(), 245u);
-    tmp.Write(dir.substr(tmp.Path().size() + 1) + "\\kmzuser.ini", "[LOCATION]\nCITY=Far\n");
-    UseDataDir(dir);
-    EXPECT_EQ(UpdateAndFill(), "");
-    EXPECT_EQ(SetProfilePath((dir + "\\kmzuser.ini").c_str()), nullptr);
+TEST_F(KmzUser, ProfilePathOfAtMost252CharactersIsRead) {
+    // Folders whose profile path (with \kmzuser.ini) is 252 characters,
+    // which fit the 253-byte room with the NUL, and 253, which do not.
+    for (size_t size : {240u, 241u}) {
+        std::string dir = tmp.MakeDir(std::string(size - tmp.Path().size() - 1, 'd'));
+        ASSERT_EQ(dir.size(), size);
+        tmp.Write(dir.substr(tmp.Path().size() + 1) + "\\kmzuser.ini", "[LOCATION]\nCITY=" + std::to_string(size));
+        UseDataDir(dir);
+        EXPECT_EQ(UpdateAndFill(), "CITY=240 ");
+        EXPECT_EQ(SetProfilePath((dir + "\\kmzuser.ini").c_str()) == nullptr, size == 241) << size;
+    }
     // Relative paths are resolved against the working directory.
     char cwd[MAX_PATH];
     GetCurrentDirectoryA(sizeof cwd, cwd);
