@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "gatherers/FillChecked.h"
 #include "gatherers/RegionalInfoGatherer.h"
@@ -15,9 +13,7 @@ namespace {
 // What the fake kmzhwnic.dll answers.
 struct Answer {
     bool loadable = true;
-    uint32_t result = 1;
     std::string texts[3] = {"a", "bc", ""};
-    int32_t numbers[3] = {1, 2, 3};
     int loads = 0, calls = 0;
 } answer;
 
@@ -27,8 +23,8 @@ uint32_t __stdcall FakeGetTimezoneInfo(char* t1, char* t2, char* t3, int32_t* n1
     char* texts[3] = {t1, t2, t3};
     for (int i = 0; i < 3; ++i)  // as much as fits, without a terminator when full
         std::memcpy(texts[i], answer.texts[i].c_str(), std::min<size_t>(answer.texts[i].size() + 1, size));
-    *n1 = answer.numbers[0], *n2 = answer.numbers[1], *n3 = answer.numbers[2];
-    return answer.result;
+    *n1 = 1, *n2 = 2, *n3 = 3;
+    return 1;
 }
 
 struct FakeTimezone final : TimezoneApi {
@@ -41,29 +37,28 @@ struct FakeTimezone final : TimezoneApi {
 
 class Regional : public ::testing::Test {
 protected:
-    void SetUp() override {
-        answer = Answer{};
-        TimezoneApi::Install(&fake);
-    }
-    void TearDown() override { TimezoneApi::Install(nullptr); }
+    void SetUp() override { TimezoneApi::Install(&fake); }
+    void TearDown() override { TimezoneApi::Install(nullptr), answer = Answer{}; }
     FakeTimezone fake;
     RegionalInfoGatherer g;
 };
 }  // namespace
 
-// Texts and numbers as the library gives them. A host that asked for the
-// length before Init sized its buffer for no texts: the fill stays within it
-// until the host asks again.
+// A host that asked for the length before Init sized its buffer for no
+// texts: the fill stays within it until the host asks again. Texts fill at
+// most 80 bytes, sent as UTF-8.
 TEST_F(Regional, TextsAndNumbersWithinTheLengthLastAsked) {
     EXPECT_EQ(g.GetDataBufLen(), 39u);
+    answer.texts[0] = std::string(100, 'x');
+    answer.texts[1] = "\xE9";
     EXPECT_EQ(g.Init(), 1u);
     EXPECT_EQ(g.Init(), 1u);
     EXPECT_EQ(answer.calls, 1);
     // The numbers in the library's 5th, 4th, 6th parameter order.
     const std::string numbers = "\"standardBias\":2,\"bias\":1,\"daylightBias\":3,";
     EXPECT_EQ(Facts(g, 39), numbers + "\"standardName\":null,\"daylightName\":null,\"utcOffset\":null");
-    EXPECT_EQ(Facts(g), numbers + "\"standardName\":\"a\",\"daylightName\":\"bc\",\"utcOffset\":\"\"");
-    EXPECT_EQ(g.GetDataBufLen(), 42u);
+    EXPECT_EQ(Facts(g), numbers + "\"standardName\":\"" + std::string(79, 'x') +
+                            "\",\"daylightName\":\"\xC3\xA9\",\"utcOffset\":\"\"");
 }
 
 TEST_F(Regional, LibraryFailuresLeaveTheTextsAbsent) {
@@ -75,25 +70,15 @@ TEST_F(Regional, LibraryFailuresLeaveTheTextsAbsent) {
                         "\"daylightName\":null,\"utcOffset\":null");
 }
 
-TEST_F(Regional, TextsAreBoundedAndSentAsUtf8) {
-    answer.texts[0] = std::string(100, 'x');  // fills all 80 bytes, no terminator
-    answer.texts[1] = "\xE9";
-    g.Init();
-    EXPECT_NE(Facts(g).find("\"standardName\":\"" + std::string(79, 'x') + "\",\"daylightName\":\"\xC3\xA9\","),
-              std::string::npos);
-}
-
 // kmzhwnic.dll answers from the machine's own settings; its texts are cut to
 // the size the caller gives.
 TEST(RegionalLibrary, DescribesThisMachinesTimeZone) {
     TIME_ZONE_INFORMATION tz;
     ASSERT_NE(GetTimeZoneInformation(&tz), TIME_ZONE_ID_INVALID);
-    char standard[80];
+    char standard[80], utc[32];
     WideCharToMultiByte(CP_ACP, 0, tz.StandardName, -1, standard, sizeof standard, nullptr, nullptr);
-    long offset = -(tz.Bias + tz.StandardBias);
-    char utc[32];
-    std::snprintf(utc, sizeof utc, "UTC%c%02ld:%02ld", offset < 0 ? '-' : '+', std::labs(offset) / 60,
-                  std::labs(offset) % 60);
+    const long offset = -(tz.Bias + tz.StandardBias), minutes = offset < 0 ? -offset : offset;
+    std::snprintf(utc, sizeof utc, "UTC%c%02ld:%02ld", offset < 0 ? '-' : '+', minutes / 60, minutes % 60);
     RegionalInfoGatherer g;
     ASSERT_EQ(g.Init(), 1u);
     const std::string facts = Facts(g);
@@ -102,17 +87,16 @@ TEST(RegionalLibrary, DescribesThisMachinesTimeZone) {
         EXPECT_NE(facts.find(want), std::string::npos) << want << " in " << facts;
 
     HMODULE m = LoadLibraryA("kmzhwnic.dll");
-    ASSERT_NE(m, nullptr);
     auto get = reinterpret_cast<GetTimezoneInfoFn>(reinterpret_cast<void*>(GetProcAddress(m, "GetTimezoneInfo")));
     ASSERT_NE(get, nullptr);
     const uint32_t fits = static_cast<uint32_t>(std::strlen(utc)) + 1;
     for (uint32_t size : {fits + 1, fits, fits - 1, 2u, 1u}) {
-        char t1[80], t2[80], t3[80];
-        int32_t n1, n2, n3;
-        std::memset(t3, 'x', sizeof t3);
-        ASSERT_EQ(get(t1, t2, t3, &n1, &n2, &n3, size), 1u) << size;
-        EXPECT_EQ(std::string(t3), std::string(utc).substr(0, size - 1)) << size;
-        EXPECT_EQ(t3[size], 'x') << size;  // nothing written past the size
+        char t[3][80];
+        int32_t n[3];
+        std::memset(t, 'x', sizeof t);
+        ASSERT_EQ(get(t[0], t[1], t[2], &n[0], &n[1], &n[2], size), 1u) << size;
+        EXPECT_EQ(std::string(t[2], size + 1), std::string(utc).substr(0, size - 1) + '\0' +
+                                                   std::string(size + 1 - std::min(fits, size), 'x')) << size;
     }
     FreeLibrary(m);
 }
