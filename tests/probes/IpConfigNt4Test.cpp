@@ -51,18 +51,9 @@ TEST(Nt4Layout, CompanionLibraryPresentMissingIncompleteOrFailing) {
         EXPECT_EQ(RunNt4(hive, "-", "0 1"), "1|" + ip + "|255.255.255.0|10.0.0.1|corp.example|ntsrv01|10.0.0.5|10.0.0.6|-\n"
                                          "0||||corp.example|ntsrv01|10.0.0.5|10.0.0.6|-\n");
     }
-    ScratchHive hive;
-    const std::string params = "System\\CurrentControlSet\\Services\\Tcpip\\Parameters";
+    ScratchHive hive;  // tests/layouts/nt4-dhcp.reg
+    hive.LoadLayout("nt4-dhcp");
     const std::string service = "SYSTEM\\CurrentControlSet\\Services\\E1\\Parameters\\Tcpip";
-    hive.SetString(params, "Hostname", "nt4host");
-    hive.SetString(params, "Domain", "nt4.example");
-    hive.SetString(params, "NameServer", "10.0.0.1,10.0.0.2");
-    hive.SetString(params, "DhcpNameServer", "10.9.9.1 10.9.9.2");
-    hive.SetMultiString("SYSTEM\\CurrentControlSet\\Services\\tcpip\\Linkage", "Bind", {"\\Device\\E1"});
-    hive.SetString(service, "IPAddress", "192.168.50.7");
-    hive.SetString(service, "SubnetMask", "255.255.255.0");
-    hive.SetString(service, "DefaultGateway", "192.168.50.1");
-    hive.SetDword(service, "EnableDHCP", 1);
     // The name-server lists split at spaces only; DhcpNameServer replaces
     // NameServer once the library step is passed.
     const std::string tail = "nt4.example|nt4host|10.9.9.1|10.9.9.2|", noDhcp = "nt4.example|nt4host|10.0.0.1,10.0.0.2||";

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "probes/IpConfigProbe.h"
@@ -21,22 +20,10 @@ std::string ReadNt4(uint32_t index) {
 }  // namespace
 
 TEST(Nt4AdapterService, ReadsTheFirstBoundService) {
-    ScratchHive hive;
-    const std::string kLinkage = "SYSTEM\\CurrentControlSet\\Services\\tcpip\\Linkage";
-    auto service = [](const std::string& s) { return "SYSTEM\\CurrentControlSet\\Services\\" + s + "\\Parameters\\Tcpip"; };
+    ScratchHive hive;  // with tests/layouts/nt4-services.reg
     EXPECT_EQ(ReadNt4(0), "0|keep|keep|keep|99");  // no Linkage key
-    hive.SetMultiString(service("El59x1"), "IPAddress", {"10.5.5.5", "10.5.5.6"});
-    hive.SetString(service("El59x1"), "SubnetMask", std::string(125, '2'));      // 126 bytes: read
-    hive.SetString(service("El59x1"), "DefaultGateway", std::string(126, '3'));  // 127 bytes: not read
-    const uint8_t raw[5] = {2, 0, 0, 0, 9};  // EnableDHCP: the first 4 bytes of any type
-    hive.SetRaw(service("El59x1"), "EnableDHCP", REG_BINARY, raw, sizeof raw);
-    hive.SetString(service("Short"), "IPAddress", "10.7.7.7");
-    hive.SetRaw(service("Short"), "EnableDHCP", REG_DWORD, raw, 3);  // too short: missing
-    // The 100-byte path holds service names of up to 48 characters.
+    hive.LoadLayout("nt4-services");
     const std::string s48(48, 's'), s49(49, 's');
-    hive.SetString(service(s48), "IPAddress", "10.6.6.6");
-    hive.SetString(service(s49), "IPAddress", "10.6.6.6");
-
     const std::string el = "1|10.5.5.5|" + std::string(125, '2') + "|keep|2", none = "0|keep|keep|keep|99";
     // Bind, the index asked, the answer. Bind is read in 126 bytes: "\Device\El59x1",
     // a second entry of 109 characters and the closing NUL take 126.
@@ -57,7 +44,7 @@ TEST(Nt4AdapterService, ReadsTheFirstBoundService) {
         for (const std::string& b : bind)
             data += b + '\0';
         data += '\0';
-        hive.SetRaw(kLinkage, "Bind", REG_MULTI_SZ, data.data(), static_cast<DWORD>(data.size()));
+        hive.SetRaw("SYSTEM\\CurrentControlSet\\Services\\tcpip\\Linkage", "Bind", REG_MULTI_SZ, data.data(), static_cast<DWORD>(data.size()));
         EXPECT_EQ(ReadNt4(index), want);
     }
 }
