@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "probes/AdapterAddress.h"
 #include "support/ScratchHive.h"
@@ -28,18 +27,12 @@ TEST(AdapterAddress, LayoutCardLists) {
         FakeDevices dev;
         std::ifstream list(std::string(SING_SCENARIO_DIR "/") + layout + "/cards.txt");
         std::vector<std::string> want, seen;
-        for (std::string line; std::getline(list, line);) {
-            if (line.empty() || line[0] == '#')
+        for (std::string service, address, description; list >> service >> address >> std::ws;) {
+            std::getline(list, description);
+            if (service[0] == '#')
                 continue;
-            std::istringstream in(line);
-            std::string service, address, description;
-            in >> service >> address >> std::ws;
-            std::getline(in, description);
-            std::vector<uint8_t> mac;
             for (size_t i = 0; address != "-" && i < 6; ++i)
-                mac.push_back(static_cast<uint8_t>(std::stoul(address.substr(2 * i, 2), nullptr, 16)));
-            if (!mac.empty())
-                dev.answers["\\\\.\\" + service] = {{k8023, mac}};
+                dev.answers["\\\\.\\" + service][k8023].push_back(static_cast<uint8_t>(std::stoul(address.substr(2 * i, 2), nullptr, 16)));
             want.push_back(address + " " + description);
         }
         const bool nt4 = std::string(layout) == "nt4";
