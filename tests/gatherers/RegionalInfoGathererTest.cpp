@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 #include "gatherers/FillChecked.h"
 #include "gatherers/RegionalInfoGatherer.h"
@@ -34,20 +33,15 @@ struct FakeTimezone final : TimezoneApi {
         return answer.loadable;
     }
 };
-
-class Regional : public ::testing::Test {
-protected:
-    void SetUp() override { TimezoneApi::Install(&fake); }
-    void TearDown() override { TimezoneApi::Install(nullptr), answer = Answer{}; }
-    FakeTimezone fake;
-    RegionalInfoGatherer g;
-};
 }  // namespace
 
 // A host that asked for the length before Init sized its buffer for no
 // texts: the fill stays within it until the host asks again. Texts fill at
 // most 80 bytes, sent as UTF-8.
-TEST_F(Regional, TextsAndNumbersWithinTheLengthLastAsked) {
+TEST(Regional, TextsWithinTheLengthLastAskedOrAbsent) {
+    FakeTimezone fake;
+    TimezoneApi::Install(&fake);
+    RegionalInfoGatherer g;
     EXPECT_EQ(g.GetDataBufLen(), 39u);
     answer.texts[0] = std::string(100, 'x');
     answer.texts[1] = "\xE9";
@@ -59,15 +53,15 @@ TEST_F(Regional, TextsAndNumbersWithinTheLengthLastAsked) {
     EXPECT_EQ(Facts(g, 39), numbers + "\"standardName\":null,\"daylightName\":null,\"utcOffset\":null");
     EXPECT_EQ(Facts(g), numbers + "\"standardName\":\"" + std::string(79, 'x') +
                             "\",\"daylightName\":\"\xC3\xA9\",\"utcOffset\":\"\"");
-}
-
-TEST_F(Regional, LibraryFailuresLeaveTheTextsAbsent) {
+    // A library that fails to load is tried once; the texts stay absent.
     answer.loadable = false;
-    EXPECT_EQ(g.Init(), 0u);
-    EXPECT_EQ(g.Init(), 1u);
-    EXPECT_EQ(answer.loads, 1);
-    EXPECT_EQ(Facts(g), "\"standardBias\":0,\"bias\":0,\"daylightBias\":0,\"standardName\":null,"
-                        "\"daylightName\":null,\"utcOffset\":null");
+    RegionalInfoGatherer failing;
+    EXPECT_EQ(failing.Init(), 0u);
+    EXPECT_EQ(failing.Init(), 1u);
+    EXPECT_EQ(answer.loads, 2);
+    EXPECT_EQ(Facts(failing), "\"standardBias\":0,\"bias\":0,\"daylightBias\":0,\"standardName\":null,"
+                              "\"daylightName\":null,\"utcOffset\":null");
+    TimezoneApi::Install(nullptr);
 }
 
 // kmzhwnic.dll answers from the machine's own settings; its texts are cut to

@@ -57,8 +57,7 @@ TEST(AdapterAddress, RealCardsUnderWineAnswerTheirLinuxMacs) {
         GTEST_SKIP() << "needs Wine";
     std::vector<std::string> seen, expected;  // "name address type"
     for (int attempt = 0; attempt < 600 && seen.empty(); ++attempt) {
-        if (attempt > 0)
-            Sleep(100);
+        Sleep(attempt ? 100 : 0);
         Probe p;
         for (uint32_t i = 0; GetAdapterAddress(i, p.address, &p.type, p.description) >= 0; ++i) {
             std::ifstream sys(std::string("Z:\\sys\\class\\net\\") + p.description + "\\address");

@@ -40,11 +40,9 @@ std::string RunNt4(const ScratchHive& hive, const std::string& kind, const std::
 TEST(Nt4Layout, CompanionLibraryPresentMissingIncompleteOrFailing) {
     const std::string ip = HostAddress();
     ASSERT_FALSE(ip.empty()) << "the host name must resolve on this machine";
-    // The NT 4.0 server of tests/layouts/nt4.reg, as its ipconfig /all shows it
-    // (ntsrv01.corp.example, DNS 10.0.0.5 and 10.0.0.6, E100B1 10.0.0.21 /
-    // 255.255.255.0, gateway 10.0.0.1), without kmzhwnic.dll: adapter 0 is
-    // complete, its address the host name's resolved one; index 1 needs the
-    // library and ends with 0, keeping the global facts.
+    // tests/layouts/nt4.reg as its ipconfig /all shows it, without kmzhwnic.dll:
+    // adapter 0 is complete, its address the host name's resolved one; index 1
+    // needs the library and ends with 0, keeping the global facts.
     {
         ScratchHive hive;
         hive.LoadLayout("nt4");
@@ -65,8 +63,8 @@ TEST(Nt4Layout, CompanionLibraryPresentMissingIncompleteOrFailing) {
     // terminator), result 0, the rest is skipped.
     EXPECT_EQ(RunNt4(hive, "failing", "0"),
               "0|10.66.0.0|" + std::string(255, 'M') + "|10.66.0.254|" + noDhcp + "I G0 \n");
-    // A complete static configuration leaves the library unloaded; index 1
-    // has none, so the library answers for it, and so for an incomplete one.
+    // A complete static configuration leaves the library unloaded; the library
+    // answers for index 1 (none) and for an incomplete one.
     const std::string fromLibrary = "|255.255.0.0|10.77.0.254|" + tail + "I G";
     hive.SetDword(service, "EnableDHCP", 0);
     EXPECT_EQ(RunNt4(hive, "present", "0 1 7"), "1|" + ip + "|255.255.255.0|192.168.50.1|" + tail + "-\n1|" + ip +
