@@ -36,7 +36,7 @@ struct Options {
 void Usage() {
     std::fputs(
         "usage: singdump [--json] [--hex] [--gatherer NAME|INDEX] [--dll PATH] [--save DIR]\n"
-        "                [--registry FILE...]\n"
+        "                [--registry FILE...] [-- HOST-OPTIONS...]\n"
         "       singdump [--json] [--hex] [--dll PATH] [--registry FILE...] --dmi INDEX\n"
         "  Loads SING32.DLL (by default from singdump's folder), runs each\n"
         "  gatherer's Init, Update, GetDataBufLen and FillDataBuf, and prints\n"
@@ -51,14 +51,18 @@ void Usage() {
         "              bag file is and what its header and index hold\n"
         "  --registry  read HKEY_LOCAL_MACHINE from these registry export files\n"
         "              (regedit or reg export) instead of this machine's registry;\n"
-        "              every argument up to the next option is a file\n",
+        "              every argument up to the next option is a file\n"
+        "  --          ends singdump's options: the words after it are left to the\n"
+        "              library, which reads the host's options (/NDP:, @file) from\n"
+        "              the command line\n",
         stderr);
 }
 
 bool ParseOptions(int argc, char** argv, Options& o) {
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
-        if (a == "--json") o.json = true;
+        if (a == "--") break;  // the rest is the host's, for the library
+        else if (a == "--json") o.json = true;
         else if (a == "--hex") o.hex = true;
         else if (a == "--gatherer" && i + 1 < argc) o.gatherer = argv[++i];
         else if (a == "--dll" && i + 1 < argc) o.dll = argv[++i];

@@ -1,8 +1,9 @@
-// Registry values that other people control, in every wrong shape: the
-// lookups must stay inside their buffers and give the documented answer.
+// Registry values that other people control, in every shape, all in one key
+// (the large ones stored first, so each later row also shows they hide
+// nothing): what the text and number lookups answer, compared by bytes
+// inside a guarded buffer.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -10,102 +11,87 @@
 #include "support/ScratchHive.h"
 
 namespace {
-const char* kKey = "Software\\Hostile";
+const std::string kRefused = "\x01refused";
 
-// A guarded output buffer: 256 usable bytes between two canary zones.
-struct Guarded {
-    char bytes[256 + 64];
-    Guarded() { std::memset(bytes, 0x5A, sizeof bytes); }
-    char* Out() { return bytes + 32; }
-    bool CanariesIntact() const {
-        for (int i = 0; i < 32; ++i)
-            if (bytes[i] != 0x5A || bytes[sizeof bytes - 1 - i] != 0x5A)
-                return false;
-        return true;
-    }
+struct Row {
+    std::string name;  // stored and asked for
+    DWORD type;        // 0 with no data: asked only
+    std::string data;  // exact bytes stored
+    std::string text;  // GetRegStringValue's copy, or kRefused
+    int64_t number;    // GetRegDwordValue's value, or -1: refused
+    uint32_t maxChars = 255;
 };
+
+std::string Sz(const std::string& s) { return s + '\0'; }
+std::string Dword(uint32_t v, size_t size = 4) {
+    std::string d(size, '\0');
+    for (size_t i = 0; i < 4 && i < size; ++i)
+        d[i] = static_cast<char>(v >> (8 * i));
+    return d;
+}
 }  // namespace
 
-TEST(HostileRegistry, WrongTypesAreNeverTakenForText) {
+TEST(HostileRegistry, TextAndNumberLookupsByNameTypeAndSize) {
+    const std::string big(64 * 1024, 'A');
+    std::vector<Row> rows = {
+        // Over the 400-byte room: not found, whatever the type.
+        {"A_Huge", REG_SZ, big, kRefused, -1},
+        {"A_HugeNumber", REG_DWORD, big, kRefused, -1},
+        {"A_Blob", REG_BINARY, big, kRefused, -1},
+        // Names in any case, as the registry finds them.
+        {"HostName", REG_SZ, Sz("PC01"), "PC01", -1},
+        {"HOSTNAME", 0, "", "PC01", -1},
+        {"hostname", 0, "", "PC01", -1},
+        {"EnableDHCP", REG_DWORD, Dword(1), kRefused, 1},
+        {"enabledhcp", 0, "", kRefused, 1},
+        {"Missing", 0, "", kRefused, -1},
+        // Texts: REG_SZ and the first string of REG_MULTI_SZ, cut and terminated.
+        {"Expand", REG_EXPAND_SZ, Sz("%PATH%"), kRefused, -1},
+        {"IPAddress", REG_MULTI_SZ, std::string("10.0.0.5\0" "10.0.0.6\0\0", 19), "10.0.0.5", -1},
+        {"Long", REG_SZ, Sz(std::string(300, 'x')), std::string(255, 'x'), -1},
+        {"Long", 0, "", "xxxx", -1, 4},
+        {"AtRoom", REG_SZ, Sz(std::string(399, 'a')), std::string(255, 'a'), -1},
+        {"PastRoom", REG_SZ, Sz(std::string(400, 'p')), kRefused, -1},
+        // No terminator: 399 bytes fit (the ANSI query adds one), 400 do not.
+        {"Unterminated399", REG_SZ, std::string(399, 'B'), std::string(255, 'B'), -1},
+        {"Unterminated400", REG_SZ, std::string(400, 'B'), kRefused, -1},
+        {"Odd", REG_SZ, "abcde", "abcde", -1},
+        {"One", REG_SZ, "z", "z", -1},
+        {"Inner", REG_SZ, std::string("ab\0cd", 5), "ab", -1},
+        {"MultiEmpty", REG_MULTI_SZ, "", "", -1},
+        {"MultiOnlyNul", REG_MULTI_SZ, std::string(1, '\0'), "", -1},
+        {"MultiNoDoubleNul", REG_MULTI_SZ, std::string("first\0second", 12), "first", -1},
+        {"MultiLeadingNul", REG_MULTI_SZ, std::string("\0hidden\0\0", 9), "", -1},
+        // Numbers: REG_DWORD of at least 4 bytes, its first 4 bytes; at most 400.
+        {"Short", REG_DWORD, Dword(1, 3), kRefused, -1},
+        {"NumberAtRoom", REG_DWORD, Dword(0x2A, 400), kRefused, 0x2A},
+        {"NumberPastRoom", REG_DWORD, Dword(0x2A, 401), kRefused, -1},
+    };
+    // Every other type holding 4 bytes is neither text nor number.
+    for (DWORD t : std::vector<DWORD>{REG_NONE, REG_BINARY, REG_DWORD_BIG_ENDIAN, REG_LINK, REG_RESOURCE_LIST, REG_QWORD, 0x1234})
+        rows.push_back({"Type" + std::to_string(t), t, "AAAA", kRefused, -1});
+
     ScratchHive hive;
-    const uint32_t number = 0x41414141;
-    const DWORD types[] = {REG_NONE, REG_EXPAND_SZ, REG_BINARY, REG_DWORD, REG_DWORD_BIG_ENDIAN, REG_LINK,
-                           REG_RESOURCE_LIST, REG_QWORD, 0x1234};
-    for (DWORD t : types) {
-        SCOPED_TRACE(t);
-        hive.SetRaw(kKey, "Value", t, &number, sizeof number);
-        Guarded g;
-        EXPECT_EQ(GetRegStringValue(HKEY_LOCAL_MACHINE, kKey, "Value", g.Out(), 255), 0u);
-        EXPECT_EQ(g.Out()[0], 0x5A);
-        uint32_t v = 7;
-        EXPECT_EQ(GetRegDwordValue(HKEY_LOCAL_MACHINE, kKey, "Value", &v), t == REG_DWORD ? 1u : 0u);
+    const char* key = "Software\\Hostile";
+    for (const Row& r : rows)
+        if (r.type != 0 || !r.data.empty())
+            hive.SetRaw(key, r.name.c_str(), r.type, r.data.data(), static_cast<DWORD>(r.data.size()));
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        std::string guarded(32 + 256 + 32, 0x5A), expect = guarded;
+        const bool found = GetRegStringValue(HKEY_LOCAL_MACHINE, key, r.name.c_str(), &guarded[32], r.maxChars) == 1;
+        EXPECT_EQ(found, r.text != kRefused);
+        if (found) {  // the copy and its NUL; nothing before it or past maxChars + 1 bytes
+            expect.replace(32, r.text.size() + 1, Sz(r.text));
+            const size_t end = 32 + r.text.size() + 1, tail = 32 + r.maxChars + 1;
+            EXPECT_EQ(guarded.substr(0, end) + guarded.substr(tail), expect.substr(0, end) + expect.substr(tail));
+        } else {
+            EXPECT_EQ(guarded, expect);  // untouched
+        }
+        uint32_t n = 0xEEEEEEEE;
+        EXPECT_EQ(GetRegDwordValue(HKEY_LOCAL_MACHINE, key, r.name.c_str(), &n), r.number >= 0 ? 1u : 0u);
+        EXPECT_EQ(n, r.number >= 0 ? static_cast<uint32_t>(r.number) : 0xEEEEEEEEu);
     }
-}
-
-TEST(HostileRegistry, OversizedAndUnterminatedDataStaysInBounds) {
-    ScratchHive hive;
-    std::string big64k(64 * 1024, 'A');
-    hive.SetRaw(kKey, "A_Huge", REG_SZ, big64k.data(), static_cast<DWORD>(big64k.size()));
-    hive.SetString(kKey, "B_Behind", "seen");
-    Guarded g;
-    // Over 400 bytes: not found itself; the value beside it is unaffected.
-    EXPECT_EQ(GetRegStringValue(HKEY_LOCAL_MACHINE, kKey, "A_Huge", g.Out(), 255), 0u);
-    EXPECT_EQ(g.Out()[0], 0x5A);
-    EXPECT_EQ(GetRegStringValue(HKEY_LOCAL_MACHINE, kKey, "B_Behind", g.Out(), 255), 1u);
-    EXPECT_STREQ(g.Out(), "seen");
-    EXPECT_TRUE(g.CanariesIntact());
-
-    ScratchHive second;
-    // No terminator anywhere: 399 bytes still fit the 400-byte room (the
-    // ANSI query adds one), 400 do not.
-    std::string full(400, 'B');
-    second.SetRaw(kKey, "B_Fits", REG_SZ, full.data(), 399);
-    second.SetRaw(kKey, "C_TooLong", REG_SZ, full.data(), 400);
-    Guarded h;
-    EXPECT_EQ(GetRegStringValue(HKEY_LOCAL_MACHINE, kKey, "B_Fits", h.Out(), 255), 1u);
-    EXPECT_EQ(std::strlen(h.Out()), 255u);
-    EXPECT_EQ(GetRegStringValue(HKEY_LOCAL_MACHINE, kKey, "C_TooLong", h.Out(), 255), 0u);
-    EXPECT_TRUE(h.CanariesIntact());
-
-    ScratchHive third;
-    // Odd length, one byte, and a NUL in the middle.
-    third.SetRaw(kKey, "C_Odd", REG_SZ, "abcde", 5);
-    third.SetRaw(kKey, "D_One", REG_SZ, "z", 1);
-    third.SetRaw(kKey, "E_Inner", REG_SZ, "ab\0cd", 5);
-    Guarded i;
-    EXPECT_EQ(GetRegStringValue(HKEY_LOCAL_MACHINE, kKey, "C_Odd", i.Out(), 255), 1u);
-    EXPECT_STREQ(i.Out(), "abcde");
-    EXPECT_EQ(GetRegStringValue(HKEY_LOCAL_MACHINE, kKey, "D_One", i.Out(), 255), 1u);
-    EXPECT_STREQ(i.Out(), "z");
-    EXPECT_EQ(GetRegStringValue(HKEY_LOCAL_MACHINE, kKey, "E_Inner", i.Out(), 255), 1u);
-    EXPECT_STREQ(i.Out(), "ab");
-    EXPECT_TRUE(i.CanariesIntact());
-}
-
-TEST(HostileRegistry, MalformedMultiStrings) {
-    ScratchHive hive;
-    hive.SetRaw(kKey, "A_Empty", REG_MULTI_SZ, "", 0);
-    hive.SetRaw(kKey, "B_OnlyNul", REG_MULTI_SZ, "\0", 1);
-    hive.SetRaw(kKey, "C_NoDoubleNul", REG_MULTI_SZ, "first\0second", 12);
-    hive.SetRaw(kKey, "D_LeadingNul", REG_MULTI_SZ, "\0hidden\0\0", 9);
-    Guarded g;
-    EXPECT_EQ(GetRegStringValue(HKEY_LOCAL_MACHINE, kKey, "A_Empty", g.Out(), 255), 1u);
-    EXPECT_STREQ(g.Out(), "");
-    EXPECT_EQ(GetRegStringValue(HKEY_LOCAL_MACHINE, kKey, "B_OnlyNul", g.Out(), 255), 1u);
-    EXPECT_STREQ(g.Out(), "");
-    EXPECT_EQ(GetRegStringValue(HKEY_LOCAL_MACHINE, kKey, "C_NoDoubleNul", g.Out(), 255), 1u);
-    EXPECT_STREQ(g.Out(), "first");
-    EXPECT_EQ(GetRegStringValue(HKEY_LOCAL_MACHINE, kKey, "D_LeadingNul", g.Out(), 255), 1u);
-    EXPECT_STREQ(g.Out(), "");
-    EXPECT_TRUE(g.CanariesIntact());
-
-    // A DWORD stored in fewer than 4 bytes, or in 64 KB.
-    std::vector<char> huge(64 * 1024, 1);
-    ScratchHive other;
-    other.SetRaw(kKey, "A_Short", REG_DWORD, "\x01", 1);
-    other.SetRaw(kKey, "B_Long", REG_DWORD, huge.data(), static_cast<DWORD>(huge.size()));
-    uint32_t v = 9;
-    EXPECT_EQ(GetRegDwordValue(HKEY_LOCAL_MACHINE, kKey, "A_Short", &v), 0u);
-    EXPECT_EQ(GetRegDwordValue(HKEY_LOCAL_MACHINE, kKey, "B_Long", &v), 0u);
-    EXPECT_EQ(v, 9u);
+    char out[256];
+    EXPECT_EQ(GetRegStringValue(HKEY_LOCAL_MACHINE, "Software\\Missing", "HostName", out, 255), 0u);
 }

@@ -7,72 +7,46 @@
 #include "tests/probes/FakeNet.h"
 
 namespace {
-const std::vector<uint8_t> kMac = {0x00, 0xA0, 0x24, 0x1B, 0x2C, 0x3D};
-constexpr DWORD k8025 = 0x02010102, k8023 = 0x01010102;
-using Log = std::vector<std::string>;
+constexpr DWORD k8023 = 0x01010102;
 
 struct Probe {
     char address[16] = "#";
     uint32_t type = 7;
     char description[256] = "#";
-    uint32_t Query(const std::string& service) { return QueryAdapterAddress(service.c_str(), address, &type); }
 };
 }  // namespace
 
-// Token ring is asked first; a DOS name that exists is neither defined nor
-// removed; the name the call defines stays after a good read.
-TEST(AdapterAddress, TokenRingFirstThenEthernet) {
-    FakeDevices dev;
-    dev.dosNames = {"TR0"};
-    dev.answers["\\\\.\\TR0"] = {{k8025, kMac}, {k8023, {1, 2, 3, 4, 5, 6}}};
-    dev.answers["\\\\.\\E1"] = {{k8023, kMac}};
-    Probe tr, eth;
-    EXPECT_EQ(tr.Query("TR0") + eth.Query("E1"), 2u);
-    EXPECT_EQ(std::string(tr.address) + std::to_string(tr.type) + eth.address + std::to_string(eth.type),
-              "00A0241B2C3D25500A0241B2C3D253");
-    EXPECT_EQ(dev.log, (Log{"query TR0 512", "open \\\\.\\TR0", "802.5", "close", "query E1 512",
-                            "define 1 E1 \\Device\\E1", "open \\\\.\\E1", "802.5", "802.3", "close"}));
-}
-
-TEST(AdapterAddress, UnreadableCardsLoseOnlyTheDefinitionTheCallMade) {
-    FakeDevices dev;
-    dev.answers["\\\\.\\Odd"] = {{k8025, std::vector<uint8_t>(5)}, {k8023, std::vector<uint8_t>(7)}};
-    dev.answers["\\\\.\\Lo"] = {{k8023, {}}};  // the loopback card's 0 bytes
-    dev.dosNames = {"Lo"};
-    Probe p;
-    // "Gone" does not open; "\Device\" + 72 characters would not fit the 80-byte buffers.
-    for (const std::string& name : {std::string("Odd"), std::string("Lo"), std::string("Gone"), std::string(72, 'n'),
-                                    std::string()})
-        EXPECT_EQ(p.Query(name), 0u) << name;
-    EXPECT_TRUE(p.address[0] == '#' && p.type == 7);
-    EXPECT_EQ(dev.log, (Log{"query Odd 512", "define 1 Odd \\Device\\Odd", "open \\\\.\\Odd", "802.5", "802.3",
-                            "close", "define 7 Odd \\Device\\Odd", "query Lo 512", "open \\\\.\\Lo", "802.5",
-                            "802.3", "close", "query Gone 512", "define 1 Gone \\Device\\Gone", "open \\\\.\\Gone",
-                            "define 7 Gone \\Device\\Gone"}));
-    // A definition that fails, or a name query failing otherwise than "not found": nothing opened.
-    dev.log.clear();
-    dev.defineFails = true;
-    EXPECT_EQ(p.Query("Svc"), 0u);
-    dev.queryError = ERROR_ACCESS_DENIED;
-    EXPECT_EQ(p.Query("Svc"), 0u);
-    EXPECT_EQ(dev.log, (Log{"query Svc 512", "define 1 Svc \\Device\\Svc", "query Svc 512"}));
-}
-
-TEST(AdapterAddress, Nt4CountsOnlyExistingCardKeys) {
-    ScratchHive hive;
-    FakeDevices dev;
-    const std::string cards = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\";
-    for (const char* n : {"1", "2", "5"}) {
-        hive.SetString(cards + n, "ServiceName", std::string("Svc") + n);
-        hive.SetString(cards + n, "Description", std::string("Card ") + n);
+// Each layout's card list (tests/scenarios/LAYOUT/cards.txt), every driver
+// answering with its card's 802.3 address: the cards in the order the list
+// enumerates them (Windows NT 4: the numbered keys that exist).
+TEST(AdapterAddress, LayoutCardLists) {
+    for (const char* layout : {"win10", "win10up", "win7", "xp", "win2000", "nt4"}) {
+        SCOPED_TRACE(layout);
+        ScratchHive hive;
+        hive.LoadLayout(layout);
+        FakeDevices dev;
+        std::ifstream list(std::string(SING_SCENARIO_DIR "/") + layout + "/cards.txt");
+        std::vector<std::string> want, seen;
+        for (std::string service, address, description; list >> service >> address >> std::ws;) {
+            std::getline(list, description);
+            if (service[0] == '#')
+                continue;
+            for (size_t i = 0; address != "-" && i < 6; ++i)
+                dev.answers["\\\\.\\" + service][k8023].push_back(static_cast<uint8_t>(std::stoul(address.substr(2 * i, 2), nullptr, 16)));
+            want.push_back(address + " " + description);
+        }
+        const bool nt4 = std::string(layout) == "nt4";
+        Probe p;
+        for (uint32_t i = 0;; ++i) {
+            p.address[0] = p.description[0] = '\0';
+            int32_t r = (nt4 ? ReadNetworkCardNt4 : ReadNetworkCardWin2000)(i, p.address, p.description, &p.type, 255);
+            if (r < 0 || (nt4 && r == 0))
+                break;
+            seen.push_back(std::string(p.address[0] ? p.address : "-") + " " + p.description);
+        }
+        EXPECT_FALSE(want.empty());
+        EXPECT_EQ(seen, want);
     }
-    dev.answers["\\\\.\\Svc5"] = {{k8023, kMac}};
-    Probe p[4];
-    for (uint32_t i = 0; i < 4; ++i)
-        EXPECT_EQ(ReadNetworkCardNt4(i, p[i].address, p[i].description, &p[i].type, 255), i < 3 ? 1 : 0);
-    EXPECT_EQ(std::string(p[1].description) + p[2].description, "Card 2Card 5");
-    EXPECT_TRUE(p[1].address[0] == '#' && p[1].type == 7);  // found, not readable
-    EXPECT_EQ(p[2].type, 253u);
 }
 
 // Wine lists one card per Linux interface, described by its name, whose
@@ -83,8 +57,7 @@ TEST(AdapterAddress, RealCardsUnderWineAnswerTheirLinuxMacs) {
         GTEST_SKIP() << "needs Wine";
     std::vector<std::string> seen, expected;  // "name address type"
     for (int attempt = 0; attempt < 600 && seen.empty(); ++attempt) {
-        if (attempt > 0)
-            Sleep(100);
+        Sleep(attempt ? 100 : 0);
         Probe p;
         for (uint32_t i = 0; GetAdapterAddress(i, p.address, &p.type, p.description) >= 0; ++i) {
             std::ifstream sys(std::string("Z:\\sys\\class\\net\\") + p.description + "\\address");

@@ -3,12 +3,9 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <map>
 #include <set>
-#include <string>
-#include <vector>
 
 #include "framework/DataBuf.h"
 #include "platform/NetCalls.h"
@@ -30,8 +27,7 @@ public:
         return static_cast<DWORD>(dosNames.count(name));
     }
     BOOL DefineDosName(DWORD flags, const char* name, const char* target) override {
-        log.push_back("define " + std::to_string(flags) + " " + name + " " + target);
-        return !defineFails;
+        return log.push_back("define " + std::to_string(flags) + " " + name + " " + target), !defineFails;
     }
     HANDLE OpenDevice(const char* path, DWORD access, DWORD share, DWORD creation, DWORD attributes) override {
         log.push_back("open " + std::string(path));
@@ -45,11 +41,9 @@ public:
         log.push_back(oid == 0x02010102 ? "802.5" : oid == 0x01010102 ? "802.3" : "oid?");
         EXPECT_TRUE(code == 0x170002 && inSize == 4 && outSize == 4096);
         auto it = device->find(oid);
-        if (it == device->end())
-            return FALSE;
-        *returned = static_cast<DWORD>(it->second.size());
-        std::memcpy(out, it->second.data(), std::min<size_t>(it->second.size(), outSize));
-        return TRUE;
+        if (it != device->end())
+            std::memcpy(out, it->second.data(), std::min<size_t>(*returned = static_cast<DWORD>(it->second.size()), outSize));
+        return it != device->end();
     }
     BOOL CloseDevice(HANDLE) override { return log.push_back("close"), TRUE; }
 
@@ -79,9 +73,8 @@ public:
         EXPECT_TRUE(family == 6 && type == 2 && protocol == 1000);
         return socketFails ? INVALID_SOCKET : 77;
     }
-    int Bind(SOCKET, const sockaddr* address, int size) override {
-        auto* a = reinterpret_cast<const uint8_t*>(address);
-        return bound.assign(a, a + size), 0;
+    int Bind(SOCKET, const sockaddr* a, int size) override {
+        return bound.assign(reinterpret_cast<const uint8_t*>(a), reinterpret_cast<const uint8_t*>(a) + size), 0;
     }
     int GetOption(SOCKET, int level, int option, char* value, int* size) override {
         uint8_t* v = reinterpret_cast<uint8_t*>(value);

@@ -13,15 +13,9 @@
 
 static std::string calls, handedOut;
 
-EXPORT const char* __stdcall HwNicCalls() {
-    handedOut = std::exchange(calls, "");
-    return handedOut.c_str();
-}
+EXPORT const char* __stdcall HwNicCalls() { return (handedOut = std::exchange(calls, "")).c_str(); }
 
-EXPORT uint32_t __stdcall InitHardwareNIC() {
-    calls += "I ";
-    return 1;
-}
+EXPORT uint32_t __stdcall InitHardwareNIC() { return calls += "I ", 1; }
 
 #if !defined(HWNIC_NOINFO)
 EXPORT uint32_t __stdcall GetIpAddressInfo(uint32_t index, char* ipAddress, char* subnetMask, char* defaultGateway) {

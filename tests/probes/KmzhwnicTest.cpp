@@ -13,7 +13,7 @@
 
 #include "platform/HwNicLibrary.h"
 
-TEST(Kmzhwnic, AnswersForEachAdapterWithAnIpv4Address) {
+TEST(Kmzhwnic, AnswersForEachAdapterWithAnIpv4AddressAndHoldsOneReference) {
     std::set<std::string> expected, answered;
     ULONG size = 64 * 1024;
     std::vector<unsigned char> block(size);
@@ -24,12 +24,18 @@ TEST(Kmzhwnic, AnswersForEachAdapterWithAnIpv4Address) {
             expected.insert(inet_ntoa(
                 reinterpret_cast<const sockaddr_in*>(a->FirstUnicastAddress->Address.lpSockaddr)->sin_addr));
 
-    HMODULE m = LoadLibraryA("kmzhwnic.dll");
+    // The module's one loader keeps exactly one reference however often the
+    // NT 4 path loads again; one FreeLibrary then unloads it.
+    ASSERT_EQ(GetModuleHandleA("kmzhwnic.dll"), nullptr);
+    HMODULE m = HwNicModule();
     ASSERT_NE(m, nullptr);
-    auto init = reinterpret_cast<uint32_t(__stdcall*)()>(reinterpret_cast<void*>(GetProcAddress(m, "InitHardwareNIC")));
-    auto get = reinterpret_cast<uint32_t(__stdcall*)(uint32_t, char*, char*, char*)>(
-        reinterpret_cast<void*>(GetProcAddress(m, "GetIpAddressInfo")));
+    EXPECT_EQ(HwNicModule(), m);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(ReloadHwNicModule(), m);
+    auto init = HwNicEntry<uint32_t(__stdcall*)()>(m, "InitHardwareNIC");
+    auto get = HwNicEntry<GetIpAddressInfoFn>(m, "GetIpAddressInfo");
     ASSERT_TRUE(init && get);
+    EXPECT_EQ(HwNicEntry<GetIpAddressInfoFn>(m, "NoSuchEntry"), nullptr);
     uint32_t count = init();
     char ip[256], mask[256], gw[256];
     for (uint32_t i = 0; i < count; ++i) {
@@ -44,24 +50,6 @@ TEST(Kmzhwnic, AnswersForEachAdapterWithAnIpv4Address) {
     EXPECT_TRUE(get(count, ip, mask, gw) == 0 && get(0, nullptr, mask, gw) == 0);
     EXPECT_STREQ(ip, "keep");
     FreeLibrary(m);
-}
-
-// The module's one loader keeps exactly one reference however often the NT 4
-// path loads again: the library stays loaded after every reload, and one
-// FreeLibrary then unloads it.
-TEST(Kmzhwnic, TheModuleHoldsOneReference) {
-    ASSERT_EQ(GetModuleHandleA("kmzhwnic.dll"), nullptr);
-    HMODULE first = HwNicModule();
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(HwNicModule(), first);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(ReloadHwNicModule(), first);
-        EXPECT_EQ(GetModuleHandleA("kmzhwnic.dll"), first);
-    }
-    EXPECT_NE(HwNicEntry<GetIpAddressInfoFn>(first, "GetIpAddressInfo"), nullptr);
-    EXPECT_EQ(HwNicEntry<GetIpAddressInfoFn>(first, "NoSuchEntry"), nullptr);
-    FreeLibrary(first);
     EXPECT_EQ(GetModuleHandleA("kmzhwnic.dll"), nullptr);
-    // Give back the reference the module counts as its own.
-    LoadLibraryA("kmzhwnic.dll");
+    LoadLibraryA("kmzhwnic.dll");  // give back the reference the module counts as its own
 }

@@ -29,13 +29,10 @@ int main(int argc, char** argv) {
         uint32_t r1, r2;
         int32_t result = GetAdapterIpConfig(std::strtoul(argv[a], nullptr, 10), ip, mask, host, domain, gw, dns1,
                                             dns2, reserved, &r1, &r2);
-        std::string calls = "-";
-        if (HMODULE m = GetModuleHandleA("kmzhwnic.dll")) {
-            auto log = reinterpret_cast<const char*(__stdcall*)()>(
-                reinterpret_cast<void*>(GetProcAddress(m, "HwNicCalls")));
-            calls = log != nullptr ? log() : "(real)";
-        }
-        std::printf("%d|%s|%s|%s|%s|%s|%s|%s|%s\n", result, ip, mask, gw, domain, host, dns1, dns2, calls.c_str());
+        HMODULE m = GetModuleHandleA("kmzhwnic.dll");
+        auto log = reinterpret_cast<const char*(__stdcall*)()>(reinterpret_cast<void*>(GetProcAddress(m, "HwNicCalls")));
+        std::printf("%d|%s|%s|%s|%s|%s|%s|%s|%s\n", result, ip, mask, gw, domain, host, dns1, dns2,
+                    m == nullptr ? "-" : log != nullptr ? log() : "(real)");
     }
     return 0;
 }
