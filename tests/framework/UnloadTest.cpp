@@ -5,30 +5,24 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "support/ChildProcess.h"
 #include "support/TempDir.h"
+#include "support/TestMachine.h"
 
 namespace {
 
 // The double's events (L loaded, I init, C close, U unloaded) over one run of
 // the child in `mode`.
 std::string EventsOfChild(const char* mode) {
-    char exe[MAX_PATH];
-    std::string folder(exe, GetModuleFileNameA(nullptr, exe, sizeof exe));
-    folder.resize(folder.find_last_of('\\'));
     TempDir dir;
     const std::string log = dir.Path() + "\\sinf.log";
     SetEnvironmentVariableA("SINF_DOUBLE_FILE", log.c_str());
     SetEnvironmentVariableA("SINF_DOUBLE_INIT", "1");
-    EXPECT_EQ(RunChild("\"" + folder + "\\unload\\sing_unload_child.exe\" " + mode), "done\n") << mode;
+    EXPECT_EQ(RunChild("\"" + TestFolder() + "\\unload\\sing_unload_child.exe\" " + mode), "done\n") << mode;
     SetEnvironmentVariableA("SINF_DOUBLE_FILE", nullptr);
-    std::ostringstream events;
-    events << std::ifstream(log, std::ios::binary).rdbuf();
-    return events.str();
+    return ReadWholeFile(log);
 }
 
 }  // namespace

@@ -9,28 +9,16 @@
 
 #include "support/ChildProcess.h"
 #include "support/ScratchHive.h"
+#include "support/TestMachine.h"
 
 namespace {
 // Wine's NT 4 setting is per program name: this child is test_probes' alone.
 const char kChild[] = "sing_nt4_ipconfig_probes.exe";
 
-// The local host name's first address, as Windows Sockets resolves it.
-std::string HostAddress() {
-    WSADATA data;
-    EXPECT_EQ(WSAStartup(MAKEWORD(1, 1), &data), 0);
-    char name[256] = "";
-    const hostent* h = gethostname(name, 255) == 0 ? gethostbyname(name) : nullptr;
-    std::string text = h != nullptr ? inet_ntoa(*reinterpret_cast<const in_addr*>(h->h_addr_list[0])) : "";
-    WSACleanup();
-    return text;
-}
-
 // The child's lines for `indices` on `hive`, with the kmzhwnic.dll double `kind` ("-": none).
 std::string RunNt4(const ScratchHive& hive, const std::string& kind, const std::string& indices) {
     WineVersionOverride nt4{kChild, "nt40"};
-    char path[MAX_PATH];
-    std::string dir(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
-    dir = kind == "-" ? kind : dir.substr(0, dir.find_last_of('\\')) + "\\hwnic\\" + kind;
+    const std::string dir = kind == "-" ? kind : TestFolder() + "\\hwnic\\" + kind;
     std::string out = RunChild(std::string(kChild) + " " + hive.RootPath() + " \"" + dir + "\" " + indices);
     EXPECT_EQ(out.substr(0, 6), "nt5=0\n") << "the child must see Windows NT 4";
     return out.substr(out.find('\n') + 1);
