@@ -46,6 +46,11 @@ TEST(Decode, DamagedBuffersAreRefusedWithTheReason) {
     kmz[0] = 64, kmz[4] = 0x05, kmz[5] = 0xAB, kmz[6] = 0xAC, kmz[7] = 0xAB, kmz[8] = 1;
     EXPECT_EQ(DecodeBuffer(kmz.data(), kmz.size(), SING_KMZUSER_PACKET_ID).error,
               "buffer length 64 differs from the 90 bytes its texts take");
+    // An address count beyond the texts the buffer holds (one "a" here).
+    std::vector<uint8_t> ipx = {22, 0, 0, 0, 0x0A, 0xAB, 0xAC, 0xAB, 1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF,
+                                SING_IPX_FIXED_SIZE, 0, 0, 0, 'a', 0};
+    EXPECT_EQ(DecodeBuffer(ipx.data(), ipx.size(), SING_IPX_PACKET_ID).error,
+              "IPX address: offset 22 + 1 lies past the buffer end (22 bytes)");
 }
 
 TEST(Decode, JsonIsAlwaysValid) {
