@@ -21,6 +21,14 @@ function(sing_version_resource target description)
   target_sources(${target} PRIVATE ${rc})
 endfunction()
 
+# What a GoogleTest program's run must show to pass. Under Wine a test that
+# crashes can still exit with status 0 (Wine's debugger reports the fault and
+# the process ends quietly), so the exit status alone does not do: the run
+# passes only on GoogleTest's closing summary and fails on any failure line
+# or unhandled-exception report, a child program's included.
+set(SING_GTEST_VERDICT PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] [0-9]+ tests?\\."
+  FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]|Unhandled (exception|page fault)")
+
 # A test program run under Wine by CTest, with the deployable folder on the
 # DLL search path and the project's own Wine prefix.
 function(sing_add_test name)
@@ -29,7 +37,8 @@ function(sing_add_test name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${SING_TEST_DIR})
   add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${SING_TEST_ENV}" TIMEOUT 300 LABELS wine)
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${SING_TEST_ENV}" TIMEOUT 300 LABELS wine
+    ${SING_GTEST_VERDICT})
 endfunction()
 
 # A stdcall DLL whose .def lists decorated 32-bit names (Name@N). On i386
