@@ -62,9 +62,13 @@ struct DmiProbe : Gatherer {
     uint32_t FillDMIInfo(uint32_t, uint32_t, uint32_t, DmiDatabase* db) override {
         fileOpen = db && db->GetBagFile() ? db->GetBagFile()->IsOpen() : 0;
         path = db ? db->Path() : "";
+        // Held for writing: not even a reader that shares everything gets in.
+        readable = ScopedHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_EXISTING, 0, nullptr)).Valid();
         return Gatherer::FillDMIInfo(0, 0, 0, db);
     }
     uint32_t fileOpen = 0;
+    bool readable = true;
     std::string path;
 };
 
@@ -84,9 +88,10 @@ protected:
 }  // namespace
 
 // Held for writing, the file admits no other opener, not even a reader that
-// shares everything; held read-only, only other readers. Neither a refused
-// opener nor one that finds the file created by another program just after
-// its open failed re-creates or empties it.
+// shares everything; held read-only, only other readers, not even a plain
+// writer that shares everything. Neither a refused opener nor one that finds
+// the file created by another program just after its open failed re-creates
+// or empties it.
 TEST_F(Dmi, SecondOpenersWhileTheFileIsHeldAndFailedOpens) {
     const std::string bytes = ReadWholeFile(WriteWholeFile(path, AsText(MakeBag(20, 2))));
     for (uint32_t heldReadOnly : {0u, 1u}) {
@@ -97,9 +102,11 @@ TEST_F(Dmi, SecondOpenersWhileTheFileIsHeldAndFailedOpens) {
             EXPECT_EQ(OpenBag(path, readOnly)->IsOpen(), heldReadOnly & readOnly);
             EXPECT_EQ(OpenFromAnotherProcess(path, readOnly), heldReadOnly & readOnly);
         }
-        ScopedHandle reader(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, 0, nullptr));
-        EXPECT_EQ(reader.Valid(), heldReadOnly != 0);
+        for (DWORD access : {DWORD{GENERIC_READ}, DWORD{GENERIC_WRITE}}) {  // plain openers that share everything
+            ScopedHandle plain(CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_EXISTING, 0, nullptr));
+            EXPECT_EQ(plain.Valid(), heldReadOnly != 0 && access == GENERIC_READ) << access;
+        }
     }
     EXPECT_EQ(OpenFromAnotherProcess(path, 0), 1u);
     FaultyDisk race;
@@ -184,6 +191,7 @@ TEST_F(Dmi, FillDMIInfoOpensTheBagFileForTheCallOnly) {
     DmiProbe probe;
     EXPECT_EQ(SING_FillDMIInfo(probe.GetIndex(), 1, 2, 3), 1u);
     EXPECT_EQ(probe.fileOpen, 1u);
+    EXPECT_FALSE(probe.readable);
     EXPECT_EQ(probe.path, path);
     EXPECT_EQ(ScopedHandle(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)).Valid(), true);
     EXPECT_EQ(ReadWholeFile(path), newBag);
