@@ -39,7 +39,8 @@ TEST(HostileBag, EachShapeLoadsOrIsRefusedForItsReasonAndIsKept) {
             ASSERT_EQ(bag::Describe(f.LastStatus()), status);
             if (!valid)
                 continue;
-            EXPECT_EQ(f.Open(), 1u);  // already open: held, not opened again
+            EXPECT_EQ(f.Open(), 1u);  // already open: held and counted, not opened again
+            EXPECT_EQ(f.OpenCount(), 2u);
             EXPECT_EQ(f.EntriesPerBlock(), n);
             EXPECT_EQ(f.BlockSize(), number("blockSize", 0));
             ASSERT_EQ(f.BlockCount(), blocks);
