@@ -135,7 +135,8 @@ TEST(MutexSemaphore, IsReentrantAndExcludesOtherThreads) {
 // folder current.
 TEST_F(Dmi, PathFollowsTheSettingsKeyAndFitsIn255Characters) {
     char sys[MAX_PATH];
-    const std::string system(sys, GetSystemDirectoryA(sys, sizeof sys)), root = dir.Path().substr(0, 2) + "\\VOLXDMI.BAG";
+    const std::string system(sys, GetSystemDirectoryA(sys, sizeof sys));
+    const std::string root = dir.Path().substr(0, 2) + "\\VOLXDMI.BAG";
     const bool hadSystemFile = FileExists(system + "\\VOLXDMI.BAG"), hadRootFile = FileExists(root);
     const char* sources[] = {"data", "system", "current", "none"};  // DmiPathSource's order
     const std::vector<TestCase> cases = ReadCases(SING_CASES_DIR "/dmi/path-cases.txt");

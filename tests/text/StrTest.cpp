@@ -73,7 +73,9 @@ TEST(Str, StepsKeepTheOldTextWhenAnAllocationFails) {
         for (bool done = false; !done && failures < 8;) {
             const std::string before = Text(s);
             const char* block = s.CStr();
-            const char* text = !step.Has("arg") ? nullptr : arg[0] == '@' ? block + std::stoi(arg.substr(1)) : arg.c_str();
+            const char* text = !step.Has("arg") ? nullptr
+                               : arg[0] == '@' ? block + std::stoi(arg.substr(1))  // from its own block
+                                               : arg.c_str();
             FailAllocation(failures);
             done = op == "u" ? s.ToUtf8() == 1 : op == "+" ? s.Append(text) : s.Assign(text);
             FailAllocation(-1);
