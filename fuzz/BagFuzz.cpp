@@ -1,6 +1,6 @@
-// Fuzzes the bag file reading over arbitrary bytes: the header check and the
-// bounded index-chain walk the library runs when it opens a file, and the
-// host tool's read-only report of the same file.
+// Fuzzes the bag file reading over arbitrary bytes through the host tool's
+// read-only report, which runs the header check and the bounded index-chain
+// walk the library runs when it opens a file, then lists every entry.
 #include <cstdint>
 #include <vector>
 
@@ -11,17 +11,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<uint8_t> file(data, data + size);  // exact size: a read past the end is caught
+    // The header check on the file's own bytes too: the report hands it a
+    // 16-byte copy, which would hide a read past the bytes it was given.
     bag::Header h;
-    if (bag::ParseHeader(file.data(), size < bag::kHeaderSize ? size : bag::kHeaderSize, kDmiSignature, h) ==
-        bag::Status::Ok) {
-        bag::MemorySource source(file.data(), size);
-        bag::BlockArray blocks;
-        if (bag::LoadChain(source, h.firstBlockOffset, bag::BlockSize(h.entriesPerBlock), blocks).status ==
-            bag::Status::Ok)
-            for (uint32_t b = 0; b < blocks.Count(); ++b)
-                for (uint32_t e = 0; e < h.entriesPerBlock; ++e)
-                    bag::GetEntry(blocks.Block(b), e);
-    }
+    bag::ParseHeader(file.data(), size < bag::kHeaderSize ? size : bag::kHeaderSize, kDmiSignature, h);
     RenderJson(DecodeBagFile(file.data(), size, kDmiSignature).fields);
     return 0;
 }

@@ -28,12 +28,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     facts.commandText = CopyText(pieces[0].c_str());
     facts.workingDir = CopyText(pieces[1].c_str());
     facts.exePath = CopyText(pieces[2].c_str());
-    cmd.Apply(facts);
-    CmdLine(files, lead).Parse(pieces[0].c_str());
-    char buf[16] = {};  // the separator helpers on a tight buffer
+    cmd.Apply(facts);  // also parses what follows the program name and splits the executable path
+    char buf[16] = {};  // the separator helper on a tight buffer
     std::strncpy(buf, pieces[1].c_str(), sizeof buf - 1);
     AddTrailingBackslash(buf, sizeof buf, lead);
-    DirectoryPartLength(pieces[2].c_str(), lead);
     uint16_t atom = 0;
     FindHandOverAtom(pieces[0].c_str(), &atom);
     return 0;

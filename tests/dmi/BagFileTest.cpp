@@ -1,11 +1,13 @@
-// The bag file on disk: creation, loading, who else may open it, opens that
-// fail without touching the file; where it lives, and SING_FillDMIInfo, which
-// opens it for one call. Damaged files: tests/hostile.
+// The bag file on disk: who else may open it, opens that fail without
+// touching the file; where it lives, and SING_FillDMIInfo, which opens (or
+// creates) it for one call. Loading valid and damaged files: tests/hostile.
 #include <gtest/gtest.h>
 
 #include <process.h>
 
 #include <atomic>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <thread>
 
@@ -14,10 +16,12 @@
 #include "dmi/MutexSemaphore.h"
 #include "framework/Exports.h"
 #include "framework/Gatherer.h"
+#include "support/CaseFile.h"
 #include "support/ScratchHive.h"
 #include "support/TempDir.h"
 #include "support/TestMachine.h"
 #include "tests/dmi/BagImage.h"
+#include "tests/hostile/Runs.h"
 
 namespace {
 
@@ -34,21 +38,18 @@ uint32_t OpenFromAnotherProcess(const std::string& path, uint32_t readOnly) {
 
 // Failures a real disk gives only by chance, through the file seam.
 struct FaultyDisk final : BagFileApi {
-    enum { TransientOpenError, CreatedByAnotherProgram, DiskFull } fault;
-    std::string racePath, raceImage;  // created just after our open found none
-    DWORD failingWrite = 0;           // the size of the write that stops half way
-    explicit FaultyDisk(decltype(fault) f) : fault(f) { Install(this); }
+    std::string racePath, raceImage;  // another program creates it just after our open found none
+    DWORD failingWrite = 0;           // the size of the write that stops half way (disk full)
+    FaultyDisk() { Install(this); }
     ~FaultyDisk() override { Install(nullptr); }
     HANDLE Open(const char* name, DWORD access, DWORD share, DWORD disposition, DWORD flags) override {
-        if (fault == TransientOpenError && disposition == OPEN_EXISTING)
-            return SetLastError(ERROR_NOT_ENOUGH_MEMORY), INVALID_HANDLE_VALUE;
         HANDLE h = BagFileApi::Open(name, access, share, disposition, flags);
-        if (fault == CreatedByAnotherProgram && disposition == OPEN_EXISTING && h == INVALID_HANDLE_VALUE)
+        if (!racePath.empty() && disposition == OPEN_EXISTING && h == INVALID_HANDLE_VALUE)
             WriteWholeFile(racePath, raceImage);
         return h;
     }
     BOOL Write(HANDLE file, const void* data, DWORD count, DWORD* written) override {
-        if (fault != DiskFull || count != failingWrite)
+        if (count != failingWrite)
             return BagFileApi::Write(file, data, count, written);
         BagFileApi::Write(file, data, count / 2, written);
         return SetLastError(ERROR_DISK_FULL), FALSE;
@@ -61,9 +62,13 @@ struct DmiProbe : Gatherer {
     uint32_t FillDMIInfo(uint32_t, uint32_t, uint32_t, DmiDatabase* db) override {
         fileOpen = db && db->GetBagFile() ? db->GetBagFile()->IsOpen() : 0;
         path = db ? db->Path() : "";
+        // Held for writing: not even a reader that shares everything gets in.
+        readable = ScopedHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_EXISTING, 0, nullptr)).Valid();
         return Gatherer::FillDMIInfo(0, 0, 0, db);
     }
     uint32_t fileOpen = 0;
+    bool readable = true;
     std::string path;
 };
 
@@ -74,37 +79,19 @@ protected:
     ScratchHive hive;
     TempDir dir;
     const std::string path = dir.Path() + "\\VOLXDMI.BAG";
+    // A new DMI bag file: header and one empty block of 20 entries, 260 bytes
+    // (a fuzz seed; read as a stream, which takes the "..").
+    std::ifstream newFile{SING_CASES_DIR "/../fuzz/corpus/bagfile/new-empty.bag", std::ios::binary};
+    const std::string newBag{std::istreambuf_iterator<char>(newFile), {}};
 };
 
 }  // namespace
 
-// The first open creates the file; then valid files of any N and length,
-// 300 blocks of 244 bytes running through more than one read-ahead window.
-TEST_F(Dmi, CreatesTheExact260ByteFileAndLoadsValidOnes) {
-    const std::tuple<std::string, uint32_t, uint32_t, uint32_t> cases[] = {
-        {"", 20, 1, 244}, {"", 20, 1, 244},  // "": what is there (none, then the one created)
-        {AsText(MakeBag(10, 1)), 10, 1, 124}, {AsText(MakeBag(20, 0)), 20, 0, 244},
-        {AsText(MakeBag(20, 300)), 20, 300, 244}};
-    for (const auto& [image, n, blocks, blockSize] : cases) {
-        SCOPED_TRACE(std::to_string(n) + "/" + std::to_string(blocks));
-        if (!image.empty())
-            WriteWholeFile(path, image);
-        {
-            auto f = OpenBag(path);
-            ASSERT_EQ(f->IsOpen(), 1u);
-            EXPECT_EQ(f->Open(), 1u);  // already open: held, not opened again
-            EXPECT_EQ(f->EntriesPerBlock() * 1000 + f->BlockSize(), n * 1000 + blockSize);
-            ASSERT_EQ(f->BlockCount(), blocks);
-            for (uint32_t i = 0; !image.empty() && i < blocks; ++i)
-                ASSERT_EQ(bag::GetEntry(f->Block(i), 0).key, 0x1000u + i) << i;
-        }
-        EXPECT_EQ(ReadWholeFile(path), image.empty() ? NewDmiBagImage() : image);
-    }
-}
-
 // Held for writing, the file admits no other opener, not even a reader that
-// shares everything; held read-only, only other readers. A refused opener,
-// and an open that fails by chance, neither re-creates nor empties it.
+// shares everything; held read-only, only other readers, not even a plain
+// writer that shares everything. Neither a refused opener nor one that finds
+// the file created by another program just after its open failed re-creates
+// or empties it.
 TEST_F(Dmi, SecondOpenersWhileTheFileIsHeldAndFailedOpens) {
     const std::string bytes = ReadWholeFile(WriteWholeFile(path, AsText(MakeBag(20, 2))));
     for (uint32_t heldReadOnly : {0u, 1u}) {
@@ -115,16 +102,14 @@ TEST_F(Dmi, SecondOpenersWhileTheFileIsHeldAndFailedOpens) {
             EXPECT_EQ(OpenBag(path, readOnly)->IsOpen(), heldReadOnly & readOnly);
             EXPECT_EQ(OpenFromAnotherProcess(path, readOnly), heldReadOnly & readOnly);
         }
-        ScopedHandle reader(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, 0, nullptr));
-        EXPECT_EQ(reader.Valid(), heldReadOnly != 0);
+        for (DWORD access : {DWORD{GENERIC_READ}, DWORD{GENERIC_WRITE}}) {  // plain openers that share everything
+            ScopedHandle plain(CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_EXISTING, 0, nullptr));
+            EXPECT_EQ(plain.Valid(), heldReadOnly != 0 && access == GENERIC_READ) << access;
+        }
     }
     EXPECT_EQ(OpenFromAnotherProcess(path, 0), 1u);
-    {
-        FaultyDisk transient(FaultyDisk::TransientOpenError);
-        EXPECT_EQ(OpenBag(path)->IsOpen(), 0u);
-    }
-    FaultyDisk race(FaultyDisk::CreatedByAnotherProgram);
+    FaultyDisk race;
     race.racePath = dir.Path() + "\\RACE.BAG";
     race.raceImage = AsText(MakeBag(10, 2));
     EXPECT_EQ(OpenBag(race.racePath)->IsOpen(), 0u);
@@ -146,50 +131,37 @@ TEST(MutexSemaphore, IsReentrantAndExcludesOtherThreads) {
     EXPECT_TRUE(got);
 }
 
+// Where the bag file lives: the cases of path-cases.txt, run with the test's
+// folder current.
 TEST_F(Dmi, PathFollowsTheSettingsKeyAndFitsIn255Characters) {
-    const std::string d = dir.Path(), name = "\\VOLXDMI.BAG", d243(243, 'd');
     char sys[MAX_PATH];
-    const std::string system = std::string(sys, GetSystemDirectoryA(sys, sizeof sys)) + name, root = d.substr(0, 2) + name;
-    const bool had[] = {FileExists(system), FileExists(root)};  // the system one made here: removed after
-    struct Case {
-        const char* value;  // the value's name; null: no key
-        std::string data;
-        DWORD type, size;  // size 0: the text with its NUL
-        std::string expected;
-        DmiPathSource source;
-        uint32_t opened;
-    };
-    const Case cases[] = {
-        {"data directory", "C:\\elsewhere", REG_SZ, 0, "VOLXDMI.BAG", DmiPathSource::CurrentDirectory, 1},
-        {"Data", d, REG_SZ, 0, path, DmiPathSource::DataDirectory, 1},
-        {"Data", d + "\\", REG_SZ, 0, d + "\\" + name, DmiPathSource::DataDirectory, 1},  // no normalising
-        {"Data", "", REG_SZ, 0, "VOLXDMI.BAG", DmiPathSource::CurrentDirectory, 1},  // not the drive's root
-        {"Data", "%TEMP%", REG_EXPAND_SZ, 0, "%TEMP%" + name, DmiPathSource::DataDirectory, 0},  // no expanding
-        {"Data", d243, REG_SZ, 0, d243 + name, DmiPathSource::DataDirectory, 0},  // exactly 255 characters
-        {"Data", std::string(244, 'd'), REG_SZ, 0, "", DmiPathSource::None, 0},
-        {"Data", std::string(256, 'u'), REG_SZ, 256, "", DmiPathSource::None, 0},  // no NUL
-        {nullptr, "", REG_SZ, 0, system, DmiPathSource::SystemDirectory, 1},  // on the NT family
-    };
+    const std::string system(sys, GetSystemDirectoryA(sys, sizeof sys));
+    const std::string root = dir.Path().substr(0, 2) + "\\VOLXDMI.BAG";
+    const bool hadSystemFile = FileExists(system + "\\VOLXDMI.BAG"), hadRootFile = FileExists(root);
+    const char* sources[] = {"data", "system", "current", "none"};  // DmiPathSource's order
+    const std::vector<TestCase> cases = ReadCases(SING_CASES_DIR "/dmi/path-cases.txt");
+    EXPECT_GE(cases.size(), 9u);
     char saved[MAX_PATH];
     GetCurrentDirectoryA(sizeof saved, saved);
-    ASSERT_TRUE(SetCurrentDirectoryA(d.c_str()));
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.data);
+    ASSERT_TRUE(SetCurrentDirectoryA(dir.Path().c_str()));
+    for (const TestCase& c : cases) {
+        SCOPED_TRACE(c.name);
         hive.DeleteKey(kHostSettingsKey);
-        if (c.value)
-            hive.SetRaw(kHostSettingsKey, c.value, c.type, c.data.c_str(), c.size ? c.size : DWORD(c.data.size() + 1));
+        const std::string data = Runs(c.Get("data")), expected = Runs(c.Get("path"));
+        if (c.Has("value"))
+            hive.SetRaw(kHostSettingsKey, c.Get("value").c_str(), std::stoul(c.Get("type")), data.data(), data.size());
         DmiDatabase db(kDmiBagFileName, kDmiSignature, 0);
-        EXPECT_EQ(db.Path(), c.expected);
-        EXPECT_EQ(db.PathSource(), c.source);
+        EXPECT_EQ(db.Path(), expected.rfind("$SYSTEM", 0) == 0 ? system + expected.substr(7) : expected);
+        EXPECT_EQ(sources[static_cast<int>(db.PathSource())], c.Get("source"));
         BagFile* f = db.GetBagFile();
-        EXPECT_EQ(f != nullptr, c.source != DmiPathSource::None);
-        EXPECT_EQ(f ? f->IsOpen() : 0, c.opened);
+        EXPECT_EQ(f != nullptr, c.Get("source") != "none");
+        EXPECT_EQ(std::to_string(f ? f->IsOpen() : 0), c.Get("opened"));
     }
     SetCurrentDirectoryA(saved);
-    EXPECT_EQ(ReadWholeFile(path), NewDmiBagImage());
-    EXPECT_EQ(FileExists(root), had[1]);
-    if (!had[0])
-        DeleteFileA(system.c_str());
+    EXPECT_EQ(ReadWholeFile(path), newBag);
+    EXPECT_EQ(FileExists(root), hadRootFile);
+    if (!hadSystemFile)
+        DeleteFileA((system + "\\VOLXDMI.BAG").c_str());
 }
 
 // Inputs a test machine cannot produce: no key and not NT; NT with the system
@@ -216,13 +188,14 @@ TEST(DmiPath, InputsATestMachineCannotProduce) {
 // refusing the stub for good.
 TEST_F(Dmi, FillDMIInfoOpensTheBagFileForTheCallOnly) {
     EXPECT_EQ(SING_FillDMIInfo(0xFFFF, 1, 2, 3), 0u);
-    ASSERT_EQ(ReadWholeFile(path), NewDmiBagImage());
+    ASSERT_EQ(ReadWholeFile(path), newBag);
     DmiProbe probe;
     EXPECT_EQ(SING_FillDMIInfo(probe.GetIndex(), 1, 2, 3), 1u);
     EXPECT_EQ(probe.fileOpen, 1u);
+    EXPECT_FALSE(probe.readable);
     EXPECT_EQ(probe.path, path);
     EXPECT_EQ(ScopedHandle(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)).Valid(), true);
-    EXPECT_EQ(ReadWholeFile(path), NewDmiBagImage());
+    EXPECT_EQ(ReadWholeFile(path), newBag);
     const std::string foreign = ReadWholeFile(WriteWholeFile(path, AsText(MakeBag(20, 2, 0x41424344))));
     EXPECT_EQ(SING_FillDMIInfo(probe.GetIndex(), 0, 0, 0), 1u);
     EXPECT_EQ(probe.fileOpen, 0u);
@@ -231,12 +204,12 @@ TEST_F(Dmi, FillDMIInfoOpensTheBagFileForTheCallOnly) {
         SCOPED_TRACE(failing);
         DeleteFileA(path.c_str());
         {
-            FaultyDisk disk(FaultyDisk::DiskFull);
+            FaultyDisk disk;
             disk.failingWrite = failing;
             EXPECT_EQ(SING_FillDMIInfo(0xFFFF, 0, 0, 0), 0u);
         }
         EXPECT_FALSE(FileExists(path));
         EXPECT_EQ(SING_FillDMIInfo(0xFFFF, 0, 0, 0), 0u);
-        EXPECT_EQ(ReadWholeFile(path), NewDmiBagImage());
+        EXPECT_EQ(ReadWholeFile(path), newBag);
     }
 }

@@ -27,18 +27,4 @@ inline Bytes MakeBag(uint32_t n, uint32_t blocks, uint32_t signature = kDmiSigna
     return b;
 }
 
-// An image with the u32 at `at` replaced.
-inline Bytes Patched(Bytes b, size_t at, uint32_t value) {
-    databuf::PutU32(b.data(), at, value);
-    return b;
-}
-
 inline std::string AsText(const Bytes& b) { return std::string(b.begin(), b.end()); }
-
-// A new DMI bag file, written out by hand byte by byte.
-inline std::string NewDmiBagImage() {
-    std::string b("\x31\x49\x4D\x44\x11\x89\x34\xFE\x14\0\0\0\x10\0\0\0\0\0\0\0", 20);
-    for (int i = 0; i < 20; ++i)
-        b += std::string("\xFF\xFF\xFF\xFF\0\0\0\0\0\0\0\0", 12);
-    return b;
-}
