@@ -39,8 +39,6 @@ extern "C" uint32_t __stdcall SINF_Close() {
     return 1;
 }
 
-extern "C" uint32_t __stdcall SINF_GetMachType() { return 0; }
-
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH || reason == DLL_PROCESS_DETACH)
         Record(reason == DLL_PROCESS_ATTACH ? 'L' : 'U');
