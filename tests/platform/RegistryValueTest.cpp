@@ -31,7 +31,7 @@ TEST(RegistryValue, ReadsAtTheLimitsAndRefusesWithoutTouchingTheOutputs) {
          kRegValueRoomMax},
         {"Max", false, kAnyRegType, kRegValueRoomMax + 1, ERROR_INVALID_PARAMETER, "", 77},
         {"Number", false, kAnyRegType, 8, ERROR_SUCCESS, "\x04\x03\x02\x01", 4},
-        {"Number", true, kRegStrings, 8, ERROR_INVALID_DATATYPE, "", 77},
+        {"Number", false, kRegStrings, 8, ERROR_INVALID_DATATYPE, "", 77},
         {"Number", true, kAnyRegType, 4, ERROR_SUCCESS, std::string("\x04\x03\x02\0", 4), 3},  // no NUL: cut
         {"Expand", true, kRegSz, 16, ERROR_INVALID_DATATYPE, "", 77},
         {"Expand", true, kRegStrings, 16, ERROR_SUCCESS, std::string("%TEMP%\0", 7), 6},
