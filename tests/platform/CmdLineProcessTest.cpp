@@ -8,7 +8,6 @@
 #include <string>
 
 #include "platform/CmdLine.h"
-#include "tests/platform/CmdLineView.h"
 #include "support/ChildProcess.h"
 #include "support/CodePage.h"
 #include "support/ScratchHive.h"
@@ -36,27 +35,35 @@ std::string RunProbe(const std::string& path, const std::string& commandLine, co
 // options win over the registry's Data (in the profile found too) and leave
 // the log directory alone. Then, the atom gone, the command line itself, one
 // near the 32 767-character limit of CreateProcess, and the registry's Data.
+// Its response files on disk: a full path naming a relative nested file, and
+// relative names of exactly 1 MiB (read) and one byte more (refused, flagged).
 TEST(CmdLineHost, AtomTextThenTheCommandLineOverTheRegistry) {
     TempDir tmp;
     const std::string dir = tmp.MakeDir("Host Folder"), byOption = tmp.MakeDir("option-dir");
     const std::string byRegistry = tmp.MakeDir("registry");
     tmp.Write("option-dir\\kmzuser.ini", "[LOCATION]\nCITY=FromOption\n");
     tmp.Write("registry\\kmzuser.ini", "[LOCATION]\nCITY=FromRegistry\n");
+    tmp.Write("inner.rsp", "/MN:inner\r\n");
+    tmp.Write("opts.rsp", "/L:first\r\n/S:second\t@inner.rsp\r\n-R:third /GN:file\r\n");
+    tmp.Write("limit.rsp", "/UID:limit" + std::string(CmdLine::kMaxResponseFileBytes - 10, ' '));
+    tmp.Write("over.rsp", "/UID:over" + std::string(CmdLine::kMaxResponseFileBytes - 8, ' '));
     ScratchHive hive;
     hive.SetString(kSettingsKey, "Data", byRegistry);
     hive.SetString(kSettingsKey, "LogDir", "L:\\logs");
     const std::string handedOver = " /N:x /NDP:\"" + byOption + "\" /INIT";
     const ATOM atom = GlobalAddAtomA(("host" + handedOver).c_str());
     ASSERT_NE(atom, 0);
-    const std::string q(32000, 'q'), args = " /N:own /XCL:" + std::to_string(atom) + " -MANAGER /L:\"" + q;
+    const std::string q(32000, 'q'), args = " /N:own /XCL:" + std::to_string(atom) + " -MANAGER /GN:before @\"" +
+                                             tmp.Path() + "\\opts.rsp\" /S:after @limit.rsp @over.rsp /L:\"" + q;
     const std::string program = dir + "\\host.exe", dirs = "start=" + tmp.Path() + "\\\nmodule=" + dir + "\\\n";
     EXPECT_EQ(RunProbe(program, "\"" + program + "\"" + args, hive, tmp.Path()),
               dirs + "data=" + byOption + "\nlog=L:\\logs\\\nN=x\nargText=" + handedOver +
                   "\nflags=1010\nprofile.CITY=FromOption\n");
     GlobalDeleteAtom(atom);
     EXPECT_EQ(RunProbe(program, "\"" + program + "\"" + args, hive, tmp.Path()),
-              dirs + "data=" + byRegistry + "\\\nlog=L:\\logs\\\nN=own\nL=" + q + "\nargText=" + args +
-                  "\nflags=1100\nprofile.CITY=FromRegistry\n");
+              dirs + "data=" + byRegistry + "\\\nlog=L:\\logs\\\nN=own\nL=" + q +
+                  "\nR=third\nS=after\nUID=limit\nMN=inner\nGN=file\nargText=" + args +
+                  "\nflags=1101\nprofile.CITY=FromRegistry\n");
 }
 
 // Run by the test "test_cmdline_dbcs" in a process with code page 932.
@@ -91,29 +98,4 @@ TEST(CmdLineSettings, RegistryValuesAsDirectories) {
         OwnedText dir = QueryDataDir();
         EXPECT_EQ(dir ? std::string(dir.get()) : "(none)", expected) << value;
     }
-}
-
-// Names relative to the working directory, nested files, and the size limit
-// at and one byte past.
-TEST(CmdLineFiles, ResponseFilesOnDisk) {
-    TempDir tmp;
-    tmp.Write("inner.rsp", "/MN:inner\r\n");
-    tmp.Write("opts.rsp", "/L:first\r\n/S:second\t@inner.rsp\r\n-R:third /GN:file\r\n");
-    tmp.Write("limit.rsp", "/UID:limit" + std::string(CmdLine::kMaxResponseFileBytes - 10, ' '));
-    tmp.Write("over.rsp", "/UID:over" + std::string(CmdLine::kMaxResponseFileBytes - 8, ' '));
-    const std::pair<std::string, std::string> cases[] = {
-        {"/L:before /GN:before @\"" + tmp.Path() + "\\opts.rsp\" /S:after",
-         "L=first|R=third|S=after|MN=inner|GN=file|flags=0000|"},
-        {"@limit.rsp", "UID=limit|flags=0000|"},
-        {"@over.rsp /L:after", "L=after|flags=0001|"},
-    };
-    char saved[MAX_PATH];
-    GetCurrentDirectoryA(sizeof saved, saved);
-    ASSERT_TRUE(SetCurrentDirectoryA(tmp.Path().c_str()));
-    for (const auto& [text, kept] : cases) {
-        CmdLineView c(0);
-        c.Parse(text.c_str());
-        EXPECT_EQ(c.Kept(), kept) << text;
-    }
-    SetCurrentDirectoryA(saved);
 }
