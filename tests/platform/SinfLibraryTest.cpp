@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/SinfLibrary.h"
+#include "support/TempDir.h"
 
 // The double's log: L loaded, I SINF_Init, C SINF_Close, U unloaded. Only a
 // non-zero SINF_Init is closed; without SINF_Init nothing is called, not even
@@ -18,10 +19,13 @@ TEST(SinfLibrary, ClosesOnlyAfterANonZeroInitAndBeforeUnloading) {
         {"sinf_double.dll", "7", true, "LICU"},    {"sinf_double.dll", "0", false, "LIU"},
         {"sinf_noinit.dll", "1", false, "LU"},     {"no_such_kmzsys32.dll", "1", false, ""},
         {nullptr, "1", false, ""}};
+    TempDir dir;
+    const std::string logFile = dir.Write("sinf.log", "");
+    SetEnvironmentVariableA("SINF_DOUBLE_FILE", logFile.c_str());
     const UINT original = SetErrorMode(SEM_NOGPFAULTERRORBOX);
     for (const auto& [library, answer, initialised, log] : cases) {
         SCOPED_TRACE(std::string(library ? library : "(null)") + " " + answer);
-        SetEnvironmentVariableA("SINF_DOUBLE_LOG", "");
+        WriteWholeFile(logFile, "");
         SetEnvironmentVariableA("SINF_DOUBLE_INIT", answer);
         {
             SinfLibrary lib(library);
@@ -32,9 +36,7 @@ TEST(SinfLibrary, ClosesOnlyAfterANonZeroInitAndBeforeUnloading) {
             EXPECT_EQ(lib.Address(SinfLibrary::e_SINF_Close) != nullptr, !log.empty());
             EXPECT_EQ(GetErrorMode(), static_cast<UINT>(SEM_NOGPFAULTERRORBOX));
         }
-        char got[256] = {};
-        GetEnvironmentVariableA("SINF_DOUBLE_LOG", got, sizeof got - 1);
-        EXPECT_EQ(got, log);
+        EXPECT_EQ(ReadWholeFile(logFile), log);
         EXPECT_EQ(GetModuleHandleA(library ? library : "sinf_double.dll"), nullptr) << "still loaded";
     }
     SetErrorMode(original);
