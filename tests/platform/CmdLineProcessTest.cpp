@@ -1,6 +1,6 @@
 // CmdLine as a host process sees it: the probe program runs as a child with a
-// crafted command line, working directory, global atom and scratch hive.
-// Settings values and response files on disk are read in this process.
+// crafted command line, working directory, response files, global atom and
+// scratch hive. The settings values alone are read in this process.
 #include <windows.h>
 
 #include <gtest/gtest.h>
