@@ -13,16 +13,6 @@
 
 namespace {
 
-// Records every option handed on, "|"-separated.
-struct RecordingCmdLine : CmdLineView {
-    explicit RecordingCmdLine(ResponseFileReader& files) : CmdLineView(files, nullptr) {}
-    void HandleOption(const char* name, const char* value) override {
-        calls += (calls.empty() ? "" : "|") + (value ? std::string(name) + "=" + value : std::string(name));
-        CmdLine::HandleOption(name, value);
-    }
-    std::string calls;
-};
-
 bool SjisLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 // What the case's input gives, under the keys it is expected in.
@@ -41,7 +31,7 @@ std::map<std::string, std::string> RunCase(const TestCase& c, MemoryFiles& files
                 {"number", std::to_string(atom)},
                 {"length", std::to_string(DirectoryPartLength(c.Get("dirpart").c_str(), lead))}};
     files.reads.clear();
-    RecordingCmdLine cmd(files);
+    CmdLineView cmd(files, nullptr);
     HostFacts f{text("cwd"), text("exe"), text("command"), text("data"), text("log")};
     c.Has("command") ? cmd.Apply(f) : cmd.Parse(c.Get("text").c_str());
     std::string reads;
@@ -59,10 +49,6 @@ TEST(CmdLineParse, CasesFromTheCaseFile) {
     MemoryFiles files;
     for (const auto& [key, contents] : cases[0].values)
         files.files[key.substr(5)] = contents;  // "file NAME"
-    for (int i = 0; i < 20; ++i)
-        files.files["d" + std::to_string(i)] = "@d" + std::to_string(i + 1) + " /GN:" + std::to_string(i);
-    for (int i = 0; i < 6 * 4; ++i)
-        files.files["w" + std::to_string(i / 4)] += "@w" + std::to_string(i / 4 + 1) + " ";
     for (size_t i = 1; i < cases.size(); ++i) {
         SCOPED_TRACE(cases[i].name);
         std::map<std::string, std::string> got = RunCase(cases[i], files);

@@ -1,7 +1,7 @@
 // Child program for the command-line tests: prints what a CmdLine built from
-// its own process kept, one "NAME=TEXT" line each (CmdLineView).
-// SING_PROBE_HIVE redirects HKLM to that key under HKCU first;
-// SING_PROBE_PROFILE also prints the user profile ("profile.KEY=value").
+// its own process kept, one "NAME=TEXT" line each (CmdLineView), then the
+// user profile found through it ("profile.KEY=value"). SING_PROBE_HIVE
+// redirects HKLM to that key under HKCU first.
 #include <windows.h>
 
 #include <cstdio>
@@ -17,8 +17,6 @@ int main() {
                   RegOverridePredefKey(HKEY_LOCAL_MACHINE, root) != ERROR_SUCCESS))
         return 1;
     std::printf("%s", CmdLineView(1).Kept("\n").c_str());
-    if (GetEnvironmentVariableA("SING_PROBE_PROFILE", nullptr, 0) == 0)
-        return 0;
     KmzUserGatherer profile;
     profile.Update();
     for (uint32_t i = 0; i < SING_KMZUSER_KEYS; ++i)

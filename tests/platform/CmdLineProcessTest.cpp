@@ -1,17 +1,13 @@
 // CmdLine as a host process sees it: the probe program runs as a child with a
-// crafted command line, working directory, global atom and scratch hive.
-// Settings values, Setup's own facts and response files on disk are read in
-// this process.
+// crafted command line, working directory, response files, global atom and
+// scratch hive. The settings values alone are read in this process.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <sstream>
 #include <string>
 
 #include "platform/CmdLine.h"
-#include "tests/platform/CmdLineView.h"
 #include "support/ChildProcess.h"
 #include "support/CodePage.h"
 #include "support/ScratchHive.h"
@@ -22,57 +18,52 @@ namespace {
 
 const char kSettingsKey[] = "SOFTWARE\\Oberan\\Vantreel\\CurrentVersion";
 
-// The fields the probe printed ("error" when it did not run); `exe` a copy of
-// the probe made under that name in `dir`, else the probe itself.
-std::map<std::string, std::string> RunProbe(const std::string& commandLine, const ScratchHive* hive = nullptr,
-                                            const std::string& dir = "", const std::string& exe = "",
-                                            const std::string& workingDir = "", bool profile = false) {
-    const std::string probe = TestFolder() + "\\sing_cmdline_probe.exe", path = dir + "\\" + exe;
-    EXPECT_TRUE(exe.empty() || CopyFileW(Wide(probe).c_str(), Wide(path).c_str(), FALSE)) << path;
-    SetEnvironmentVariableA("SING_PROBE_HIVE", hive ? hive->RootPath().c_str() : nullptr);
-    SetEnvironmentVariableA("SING_PROBE_PROFILE", profile ? "1" : nullptr);
-    std::istringstream lines(RunChild(Wide(exe.empty() ? probe : path), Wide(commandLine), Wide(workingDir)));
-    std::map<std::string, std::string> fields;
-    for (std::string line; std::getline(lines, line);)
-        if (size_t eq = line.find('='); eq != std::string::npos)
-            fields[line.substr(0, eq)] = line.substr(eq + 1);
-    if (fields.empty())
-        fields["error"] = "no output";
-    return fields;
+// What a copy of the probe made at `path` printed, run with `commandLine` in
+// `workingDir` and HKLM redirected to `hive`.
+std::string RunProbe(const std::string& path, const std::string& commandLine, const ScratchHive& hive,
+                     const std::string& workingDir) {
+    const std::string probe = TestFolder() + "\\sing_cmdline_probe.exe";
+    EXPECT_TRUE(CopyFileW(Wide(probe).c_str(), Wide(path).c_str(), FALSE)) << path;
+    SetEnvironmentVariableA("SING_PROBE_HIVE", hive.RootPath().c_str());
+    return RunChild(Wide(path), Wide(commandLine), Wide(workingDir));
 }
 
 }  // namespace
 
-// The probe as a program whose quoted path has a space; the option wins over
-// the registry, is kept as given and leaves the log directory alone.
-TEST(CmdLineHost, DirectoriesOptionsAndTheProfileFound) {
+// The probe as a program whose quoted path has a space, run twice with one
+// command line. First a global atom hands over the text to parse: its
+// options win over the registry's Data (in the profile found too) and leave
+// the log directory alone. Then, the atom gone, the command line itself, one
+// near the 32 767-character limit of CreateProcess, and the registry's Data.
+// Its response files on disk: a full path naming a relative nested file, and
+// relative names of exactly 1 MiB (read) and one byte more (refused, flagged).
+TEST(CmdLineHost, AtomTextThenTheCommandLineOverTheRegistry) {
     TempDir tmp;
-    std::string dir = tmp.MakeDir("Host Folder"), byOption = tmp.MakeDir("option-dir");
-    tmp.MakeDir("registry");
+    const std::string dir = tmp.MakeDir("Host Folder"), byOption = tmp.MakeDir("option-dir");
+    const std::string byRegistry = tmp.MakeDir("registry");
     tmp.Write("option-dir\\kmzuser.ini", "[LOCATION]\nCITY=FromOption\n");
     tmp.Write("registry\\kmzuser.ini", "[LOCATION]\nCITY=FromRegistry\n");
+    tmp.Write("inner.rsp", "/MN:inner\r\n");
+    tmp.Write("opts.rsp", "/L:first\r\n/S:second\t@inner.rsp\r\n-R:third /GN:file\r\n");
+    tmp.Write("limit.rsp", "/UID:limit" + std::string(CmdLine::kMaxResponseFileBytes - 10, ' '));
+    tmp.Write("over.rsp", "/UID:over" + std::string(CmdLine::kMaxResponseFileBytes - 8, ' '));
     ScratchHive hive;
-    hive.SetString(kSettingsKey, "Data", tmp.Path() + "\\registry");
+    hive.SetString(kSettingsKey, "Data", byRegistry);
     hive.SetString(kSettingsKey, "LogDir", "L:\\logs");
-    const std::string args = " /N:x /NDP:\"" + byOption + "\" /INIT";
-    auto f = RunProbe("\"" + dir + "\\host.exe\"" + args, &hive, dir, "host.exe", tmp.Path(), true);
-    EXPECT_EQ(f["argText"] + "|" + f["start"] + "|" + f["module"], args + "|" + tmp.Path() + "\\|" + dir + "\\") << f["error"];
-    EXPECT_EQ(f["data"] + "|" + f["log"] + "|" + f["profile.CITY"], byOption + "|L:\\logs\\|FromOption");
-    EXPECT_EQ(f["N"] + " " + f["flags"], "x 1010");
-}
-
-// Handed over through a global atom; once the atom is gone, the command line
-// itself, also one near the 32 767-character limit of CreateProcess.
-TEST(CmdLineHost, TextHandedOverThroughAGlobalAtom) {
-    ATOM atom = GlobalAddAtomA("host /NDP:Z:\\atom /MANAGER /N:from-atom");
+    const std::string handedOver = " /N:x /NDP:\"" + byOption + "\" /INIT";
+    const ATOM atom = GlobalAddAtomA(("host" + handedOver).c_str());
     ASSERT_NE(atom, 0);
-    const std::string own = "probe /N:own /XCL:" + std::to_string(atom) + " /L:\"" + std::string(32000, 'q');
-    auto f = RunProbe(own);
-    EXPECT_EQ(f["data"] + "|" + f["N"] + "|" + f["flags"] + "|" + f["L"], "Z:\\atom|from|1100|") << f["error"];
-    EXPECT_EQ(f["argText"], " /NDP:Z:\\atom /MANAGER /N:from-atom");
+    const std::string q(32000, 'q'), args = " /N:own /XCL:" + std::to_string(atom) + " -MANAGER /GN:before @\"" +
+                                             tmp.Path() + "\\opts.rsp\" /S:after @limit.rsp @over.rsp /L:\"" + q;
+    const std::string program = dir + "\\host.exe", dirs = "start=" + tmp.Path() + "\\\nmodule=" + dir + "\\\n";
+    EXPECT_EQ(RunProbe(program, "\"" + program + "\"" + args, hive, tmp.Path()),
+              dirs + "data=" + byOption + "\nlog=L:\\logs\\\nN=x\nargText=" + handedOver +
+                  "\nflags=1010\nprofile.CITY=FromOption\n");
     GlobalDeleteAtom(atom);
-    f = RunProbe(own);
-    EXPECT_EQ(f["N"] + "|" + f["flags"] + "|" + f["L"], "own|1000|" + std::string(32000, 'q'));
+    EXPECT_EQ(RunProbe(program, "\"" + program + "\"" + args, hive, tmp.Path()),
+              dirs + "data=" + byRegistry + "\\\nlog=L:\\logs\\\nN=own\nL=" + q +
+                  "\nR=third\nS=after\nUID=limit\nMN=inner\nGN=file\nargText=" + args +
+                  "\nflags=1101\nprofile.CITY=FromRegistry\n");
 }
 
 // Run by the test "test_cmdline_dbcs" in a process with code page 932.
@@ -84,19 +75,15 @@ TEST(CmdLineHost, DoubleByteExecutablePathAndRegistryValue) {
     ScratchHive hive;
     hive.SetString(kSettingsKey, "Data", "D:\\" + dbcs);
     hive.SetString(kSettingsKey, "LogDir", "L:\\" + dbcs + "\\");
-    auto f = RunProbe("sing_cmdline_probe.exe", &hive, tmp.Path(), dbcs + "probe.exe");
-    EXPECT_EQ(f["module"] + "|" + f["data"] + "|" + f["log"],
-              tmp.Path() + "\\|D:\\" + dbcs + "\\|L:\\" + dbcs + "\\") << f["error"];
+    EXPECT_EQ(RunProbe(tmp.Path() + "\\" + dbcs + "probe.exe", "probe.exe", hive, tmp.Path()),
+              "start=" + tmp.Path() + "\\\nmodule=" + tmp.Path() + "\\\ndata=D:\\" + dbcs + "\\\nlog=L:\\" + dbcs +
+                  "\\\nargText=\nflags=0000\n");
 }
 
-// Setup in this process: the registry's Data, else the executable's folder;
-// the settings values as directories.
+// The settings values as directories, with the backslash they get.
 TEST(CmdLineSettings, RegistryValuesAsDirectories) {
     ScratchHive hive;
     EXPECT_EQ(QueryDataDir(), nullptr);  // no key
-    EXPECT_EQ(std::string(CmdLine(1).GetDataDir()), TestFolder() + "\\");
-    hive.SetString(kSettingsKey, "LogDir", "L:\\log\\");
-    EXPECT_EQ(std::string(QueryLogDir().get()), "L:\\log\\");
     const std::string longest = "D:\\" + std::string(252, 'x');  // 255 characters
     const std::tuple<std::string, DWORD, DWORD, std::string> cases[] = {
         // value, type, size (0: the text with its NUL), the directory
@@ -111,32 +98,4 @@ TEST(CmdLineSettings, RegistryValuesAsDirectories) {
         OwnedText dir = QueryDataDir();
         EXPECT_EQ(dir ? std::string(dir.get()) : "(none)", expected) << value;
     }
-    hive.SetString(kSettingsKey, "Data", "D:\\data");
-    EXPECT_EQ(std::string(CmdLine(1).GetDataDir()), "D:\\data\\");
-}
-
-// Names relative to the working directory, nested files, a file naming
-// itself, and the size limit at and one byte past.
-TEST(CmdLineFiles, ResponseFilesOnDisk) {
-    TempDir tmp;
-    tmp.Write("inner.rsp", "/MN:inner\r\n");
-    tmp.Write("opts.rsp", "/L:first\r\n/S:second\t@inner.rsp\r\n-R:third /GN:file\r\n");
-    tmp.Write("self.rsp", "/UID:once @self.rsp");
-    tmp.Write("limit.rsp", "/UID:limit" + std::string(CmdLine::kMaxResponseFileBytes - 10, ' '));
-    tmp.Write("over.rsp", "/UID:over" + std::string(CmdLine::kMaxResponseFileBytes - 8, ' '));
-    const std::pair<std::string, std::string> cases[] = {
-        {"/L:before /GN:before @\"" + tmp.Path() + "\\opts.rsp\" /S:after", "L=first|R=third|S=after|MN=inner|GN=file|flags=0000|"},
-        {"@self.rsp", "UID=once|flags=0001|"},
-        {"@limit.rsp", "UID=limit|flags=0000|"},
-        {"@over.rsp /L:after", "L=after|flags=0001|"},
-    };
-    char saved[MAX_PATH];
-    GetCurrentDirectoryA(sizeof saved, saved);
-    ASSERT_TRUE(SetCurrentDirectoryA(tmp.Path().c_str()));
-    for (const auto& [text, kept] : cases) {
-        CmdLineView c(0);
-        c.Parse(text.c_str());
-        EXPECT_EQ(c.Kept(), kept) << text;
-    }
-    SetCurrentDirectoryA(saved);
 }

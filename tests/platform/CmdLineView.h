@@ -7,6 +7,12 @@
 struct CmdLineView : CmdLine {
     using CmdLine::CmdLine;
     using CmdLine::responseFileError;
+    // Records every option handed on after construction, "|"-separated.
+    void HandleOption(const char* name, const char* value) override {
+        calls += (calls.empty() ? "" : "|") + (value ? std::string(name) + "=" + value : std::string(name));
+        CmdLine::HandleOption(name, value);
+    }
+    std::string calls;
     // "NAME=TEXT" for every text kept (texts never set left out), then
     // "flags=" nGiven, manager, init and the response-file error; each
     // followed by `end`.

@@ -1,11 +1,10 @@
-// A minimal library for the loader tests. When SING_FIXTURE_DETACH_LOG names
+// A minimal library without SING32's exports, for singdump's command-line
+// check (tests/singdump/check_cli.py). When SING_FIXTURE_DETACH_LOG names
 // a file, its detach writes there how it was unloaded: "free" (FreeLibrary)
 // or "exit" (still loaded when the process ended).
 #include <windows.h>
 
 #include "platform/Handles.h"
-
-extern "C" __declspec(dllexport) int FixtureAnswer() { return 42; }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
     if (reason != DLL_PROCESS_DETACH)

@@ -1,6 +1,5 @@
-// Test double of the system information library. It appends to the
-// environment variable SINF_DOUBLE_LOG, which outlives it, and to the file
-// SINF_DOUBLE_FILE names (if any), which outlives the process: L loaded,
+// Test double of the system information library. It appends to the file
+// SINF_DOUBLE_FILE names (if any), which outlives it and its process: L loaded,
 // I SINF_Init, C SINF_Close, U unloaded. SINF_Init answers the number in
 // SINF_DOUBLE_INIT. Built three times: with SINF_Init, without it, and as
 // KMZSYS32.DLL in a folder of its own for the unload tests.
@@ -12,10 +11,7 @@
 #include "platform/Handles.h"
 
 static void Record(char event) {
-    char log[256] = {}, path[MAX_PATH] = {};
-    DWORD n = GetEnvironmentVariableA("SINF_DOUBLE_LOG", log, sizeof log - 2);
-    log[n < sizeof log - 2 ? n : 0] = event;
-    SetEnvironmentVariableA("SINF_DOUBLE_LOG", log);
+    char path[MAX_PATH] = {};
     DWORD len = GetEnvironmentVariableA("SINF_DOUBLE_FILE", path, sizeof path);
     ScopedHandle file(len == 0 || len >= sizeof path ? nullptr
                       : CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
@@ -38,8 +34,6 @@ extern "C" uint32_t __stdcall SINF_Close() {
     Record('C');
     return 1;
 }
-
-extern "C" uint32_t __stdcall SINF_GetMachType() { return 0; }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH || reason == DLL_PROCESS_DETACH)

@@ -1,10 +1,10 @@
 // Child program for the version tests: prints what the support library says
-// about the Windows family this process runs on.
+// about the Windows family this process runs on: IsWinNT, then IsWinNT5.
 #include <cstdio>
 
 #include "kmzipc32.h"
 
 int main() {
-    std::printf("IsWinNT=%u IsWinNT5=%u\n", IsWinNT(), IsWinNT5());
+    std::printf("%u %u\n", IsWinNT(), IsWinNT5());
     return 0;
 }
