@@ -18,10 +18,8 @@ public:
 
     // Values under HKLM\path (created as needed). Raw bytes for odd shapes.
     void SetString(const std::string& path, const char* name, const std::string& value, DWORD type = REG_SZ);
-    void SetMultiString(const std::string& path, const char* name, std::initializer_list<std::string> items);
     void SetDword(const std::string& path, const char* name, uint32_t value);
     void SetRaw(const std::string& path, const char* name, DWORD type, const void* data, DWORD size);
-    void CreateKey(const std::string& path);
     void DeleteKey(const std::string& path);
     // Every key and value of the registry export tests/layouts/NAME.reg.
     void LoadLayout(const std::string& layout);

@@ -11,6 +11,10 @@ namespace {
 
 int counter = 0;
 
+// "\\?\" + an absolute path, for the wide functions that then take paths
+// beyond MAX_PATH.
+std::wstring LongPath(const std::string& path) { return L"\\\\?\\" + Wide(path); }
+
 void RemoveTree(const std::wstring& dir) {
     WIN32_FIND_DATAW fd;
     HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
@@ -27,8 +31,6 @@ void RemoveTree(const std::wstring& dir) {
 }
 
 }  // namespace
-
-std::wstring LongPath(const std::string& path) { return L"\\\\?\\" + Wide(path); }
 
 std::string ReadWholeFile(const std::string& path) {
     ScopedHandle h(CreateFileW(LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
