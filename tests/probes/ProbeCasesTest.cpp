@@ -23,11 +23,15 @@ namespace {
 // Wine's NT 4 setting is per program name: this child is test_probes' alone.
 const char kChild[] = "sing_nt4_ipconfig_probes.exe";
 
+// Room for seven outputs of 256 bytes between guard zones, all 'X'.
+constexpr size_t kFront = 256, kBack = 100000;
+
 // One call of a case ("identity 255", "nt4 present 0 1", ...) on `hive`, as
-// the text the case gives.
-std::string Call(const ScratchHive& hive, const std::string& what, const std::string& args) {
-    char t[7][256];
-    std::memset(t, 'X', sizeof t);
+// the text the case gives; its outputs in `room`.
+std::string Call(const ScratchHive& hive, const std::string& what, const std::string& args, std::string& room) {
+    char* t[7];
+    for (size_t i = 0; i < 7; ++i)
+        t[i] = &room[kFront + 256 * i];
     if (what == "identity") {
         EXPECT_EQ(QueryWorkstationIdentity(t[0], t[1], t[2], t[3], t[4], t[5], t[6], std::stoul(args)), 1u);
         return std::string(t[0]) + "|" + t[1] + "|" + t[2] + "|" + t[3] + "|" + t[4] + "|" + t[5] + "|" + t[6];
@@ -84,7 +88,10 @@ void RunCases(bool dbcs) {
             std::string want = value;
             for (size_t at; (at = want.find("{ip}")) != std::string::npos;)
                 want.replace(at, 4, ip.empty() ? "(the host name does not resolve)" : ip);
-            EXPECT_EQ(Call(hive, key.substr(0, space), key.substr(space + 1)), want) << key;
+            std::string room(kFront + 7 * 256 + kBack, 'X');
+            EXPECT_EQ(Call(hive, key.substr(0, space), key.substr(space + 1), room), want) << key;
+            // Nothing written outside the outputs, whatever size the probe is told.
+            EXPECT_EQ(room.substr(0, kFront) + room.substr(kFront + 7 * 256), std::string(kFront + kBack, 'X')) << key;
         }
     }
 }
