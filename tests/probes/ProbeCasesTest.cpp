@@ -1,6 +1,7 @@
 // The identity and NT 4 TCP/IP probes against the cases of
 // probes/probe-cases.txt (its header says what each key does), each case on
 // a fresh scratch hive.
+#include <winsock2.h>
 #include <windows.h>
 #include <ntsecapi.h>
 
@@ -25,6 +26,19 @@ const char kChild[] = "sing_nt4_ipconfig_probes.exe";
 
 // Room for seven outputs of 256 bytes between guard zones, all 'X'.
 constexpr size_t kFront = 256, kBack = 100000;
+
+// The local host name's first address as Windows Sockets resolves it; empty
+// when it does not resolve.
+std::string HostAddress() {
+    WSADATA data;
+    if (WSAStartup(MAKEWORD(1, 1), &data) != 0)
+        return "";
+    char name[256] = "";
+    const hostent* h = gethostname(name, 255) == 0 ? gethostbyname(name) : nullptr;
+    std::string text = h != nullptr ? inet_ntoa(*reinterpret_cast<const in_addr*>(h->h_addr_list[0])) : "";
+    WSACleanup();
+    return text;
+}
 
 // One call of a case ("identity 255", "nt4 present 0 1", ...) on `hive`, as
 // the text the case gives; its outputs in `room`.
@@ -73,8 +87,6 @@ void RunCases(bool dbcs) {
         ScratchHive hive;
         if (c.Has("layout"))
             hive.LoadLayout(c.Get("layout"));
-        if (c.Has("computer"))
-            hive.SetComputerName(c.Get("computer"));
         for (const auto& [key, value] : c.values)  // "TYPE PATH\NAME": a value
             if (std::isdigit(static_cast<unsigned char>(key[0]))) {
                 const size_t path = key.find(' ') + 1, name = key.rfind('\\') + 1;

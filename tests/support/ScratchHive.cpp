@@ -27,8 +27,3 @@ void ScratchHive::SetString(const std::string& path, const char* name, const std
 void ScratchHive::SetDword(const std::string& path, const char* name, uint32_t value) {
     SetRaw(path, name, REG_DWORD, &value, sizeof value);
 }
-
-void ScratchHive::SetComputerName(const std::string& name) {
-    SetString("System\\CurrentControlSet\\Control\\ComputerName\\ActiveComputerName", "ComputerName", name);
-    SetString("System\\CurrentControlSet\\Control\\ComputerName\\ComputerName", "ComputerName", name);
-}

@@ -1,7 +1,7 @@
 // Redirects HKEY_LOCAL_MACHINE of this process to a fresh scratch key (the
 // shared RegistryStandIn) for the object's life, so tests never read or
 // change the prefix's own HKLM. Wine's in-process services read the scratch
-// hive too (see SetComputerName below).
+// hive too (GetComputerNameA, and so Wine's workstation service).
 #pragma once
 #include <windows.h>
 
@@ -23,8 +23,6 @@ public:
     void DeleteKey(const std::string& path);
     // Every key and value of the registry export tests/layouts/NAME.reg.
     void LoadLayout(const std::string& layout);
-    // Makes GetComputerNameA (and so Wine's workstation service) answer `name`.
-    void SetComputerName(const std::string& name);
     // The scratch key's path under HKEY_CURRENT_USER, for a child program
     // that redirects its own HKEY_LOCAL_MACHINE there.
     const std::string& RootPath() const { return standIn_.Path(); }
