@@ -54,13 +54,10 @@ std::string WriteWholeFile(const std::string& full, const std::string& contents)
 bool FileExists(const std::string& path) { return GetFileAttributesW(LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 TempDir::TempDir() {
-    char base[MAX_PATH], full[MAX_PATH];
-    DWORD n = GetTempPathA(sizeof base, base);
+    char base[MAX_PATH], full[MAX_PATH] = "";
+    DWORD n = GetTempPathA(sizeof base, base);  // with its trailing separator
     EXPECT_TRUE(n > 0 && n < sizeof base && GetLongPathNameA(base, full, sizeof full) != 0);
-    path_ = full;
-    if (!path_.empty() && path_.back() == '\\')
-        path_.pop_back();
-    path_ += "\\sing32-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+    path_ = full + ("sing32-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter));
     RemoveTree(LongPath(path_));
     EXPECT_TRUE(CreateDirectoryA(path_.c_str(), nullptr)) << path_;
 }
