@@ -46,12 +46,8 @@ std::string RunChild(const std::string& commandLine) {
 
 WineVersionOverride::WineVersionOverride(const std::string& programFile, const char* version)
     : key_("Software\\Wine\\AppDefaults\\" + programFile) {
-    ScopedRegKey k;
-    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, k.Receive(),
-                              nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(k.Get(), "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
-                   static_cast<DWORD>(std::strlen(version) + 1));
+    const DWORD size = static_cast<DWORD>(std::strlen(version) + 1);
+    EXPECT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, key_.c_str(), "Version", REG_SZ, version, size), ERROR_SUCCESS);
 }
 
 WineVersionOverride::~WineVersionOverride() { RegDeleteKeyA(HKEY_CURRENT_USER, key_.c_str()); }

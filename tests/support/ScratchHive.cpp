@@ -2,16 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 ScratchHive::ScratchHive() {
     std::string error;
     EXPECT_TRUE(standIn_.Create(error) && standIn_.Redirect(error)) << error;
-}
-
-void ScratchHive::CreateKey(const std::string& path) {
-    ScopedRegKey k;
-    ASSERT_EQ(standIn_.CreateKey(path, k), ERROR_SUCCESS) << path;
 }
 
 void ScratchHive::LoadLayout(const std::string& layout) {
@@ -31,21 +24,6 @@ void ScratchHive::SetString(const std::string& path, const char* name, const std
     SetRaw(path, name, type, value.c_str(), static_cast<DWORD>(value.size() + 1));
 }
 
-void ScratchHive::SetMultiString(const std::string& path, const char* name, std::initializer_list<std::string> items) {
-    std::vector<char> data;
-    for (const std::string& s : items) {
-        data.insert(data.end(), s.begin(), s.end());
-        data.push_back('\0');
-    }
-    data.push_back('\0');
-    SetRaw(path, name, REG_MULTI_SZ, data.data(), static_cast<DWORD>(data.size()));
-}
-
 void ScratchHive::SetDword(const std::string& path, const char* name, uint32_t value) {
     SetRaw(path, name, REG_DWORD, &value, sizeof value);
-}
-
-void ScratchHive::SetComputerName(const std::string& name) {
-    SetString("System\\CurrentControlSet\\Control\\ComputerName\\ActiveComputerName", "ComputerName", name);
-    SetString("System\\CurrentControlSet\\Control\\ComputerName\\ComputerName", "ComputerName", name);
 }

@@ -1,7 +1,7 @@
 // Redirects HKEY_LOCAL_MACHINE of this process to a fresh scratch key (the
 // shared RegistryStandIn) for the object's life, so tests never read or
 // change the prefix's own HKLM. Wine's in-process services read the scratch
-// hive too (see SetComputerName below).
+// hive too (GetComputerNameA, and so Wine's workstation service).
 #pragma once
 #include <windows.h>
 
@@ -18,15 +18,11 @@ public:
 
     // Values under HKLM\path (created as needed). Raw bytes for odd shapes.
     void SetString(const std::string& path, const char* name, const std::string& value, DWORD type = REG_SZ);
-    void SetMultiString(const std::string& path, const char* name, std::initializer_list<std::string> items);
     void SetDword(const std::string& path, const char* name, uint32_t value);
     void SetRaw(const std::string& path, const char* name, DWORD type, const void* data, DWORD size);
-    void CreateKey(const std::string& path);
     void DeleteKey(const std::string& path);
     // Every key and value of the registry export tests/layouts/NAME.reg.
     void LoadLayout(const std::string& layout);
-    // Makes GetComputerNameA (and so Wine's workstation service) answer `name`.
-    void SetComputerName(const std::string& name);
     // The scratch key's path under HKEY_CURRENT_USER, for a child program
     // that redirects its own HKEY_LOCAL_MACHINE there.
     const std::string& RootPath() const { return standIn_.Path(); }

@@ -11,6 +11,10 @@ namespace {
 
 int counter = 0;
 
+// "\\?\" + an absolute path, for the wide functions that then take paths
+// beyond MAX_PATH.
+std::wstring LongPath(const std::string& path) { return L"\\\\?\\" + Wide(path); }
+
 void RemoveTree(const std::wstring& dir) {
     WIN32_FIND_DATAW fd;
     HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
@@ -27,8 +31,6 @@ void RemoveTree(const std::wstring& dir) {
 }
 
 }  // namespace
-
-std::wstring LongPath(const std::string& path) { return L"\\\\?\\" + Wide(path); }
 
 std::string ReadWholeFile(const std::string& path) {
     ScopedHandle h(CreateFileW(LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -52,13 +54,10 @@ std::string WriteWholeFile(const std::string& full, const std::string& contents)
 bool FileExists(const std::string& path) { return GetFileAttributesW(LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 TempDir::TempDir() {
-    char base[MAX_PATH], full[MAX_PATH];
-    DWORD n = GetTempPathA(sizeof base, base);
+    char base[MAX_PATH], full[MAX_PATH] = "";
+    DWORD n = GetTempPathA(sizeof base, base);  // with its trailing separator
     EXPECT_TRUE(n > 0 && n < sizeof base && GetLongPathNameA(base, full, sizeof full) != 0);
-    path_ = full;
-    if (!path_.empty() && path_.back() == '\\')
-        path_.pop_back();
-    path_ += "\\sing32-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+    path_ = full + ("sing32-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter));
     RemoveTree(LongPath(path_));
     EXPECT_TRUE(CreateDirectoryA(path_.c_str(), nullptr)) << path_;
 }

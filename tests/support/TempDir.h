@@ -22,10 +22,6 @@ private:
     std::string path_;
 };
 
-// "\\?\" + an absolute path, for the wide functions that then take paths
-// beyond MAX_PATH.
-std::wstring LongPath(const std::string& path);
-
 // Whole files by absolute path, as bytes in a string. A failure to read or
 // write is a test failure (and an empty result).
 std::string ReadWholeFile(const std::string& path);

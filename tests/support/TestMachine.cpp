@@ -1,6 +1,5 @@
 #include "support/TestMachine.h"
 
-#include <winsock2.h>
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -18,17 +17,6 @@ std::wstring Wide(const std::string& s) {
     int n = MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), w.data(), static_cast<int>(w.size()));
     w.resize(n > 0 ? n : 0);
     return w;
-}
-
-std::string HostAddress() {
-    WSADATA data;
-    if (WSAStartup(MAKEWORD(1, 1), &data) != 0)
-        return "";
-    char name[256] = "";
-    const hostent* h = gethostname(name, 255) == 0 ? gethostbyname(name) : nullptr;
-    std::string text = h != nullptr ? inet_ntoa(*reinterpret_cast<const in_addr*>(h->h_addr_list[0])) : "";
-    WSACleanup();
-    return text;
 }
 
 bool LocalCodePageIs1252() { return GetACP() == 1252; }

@@ -7,6 +7,3 @@
 std::string TestFolder();
 // A text in this process's ANSI code page, as a wide text.
 std::wstring Wide(const std::string& s);
-// The local host name's first address as Windows Sockets resolves it; empty
-// when it does not resolve.
-std::string HostAddress();
