@@ -15,8 +15,8 @@
 #endif
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const uint32_t packet = std::vector<uint32_t>{SING_WINUSER_PACKET_ID,  SING_IPINFO_PACKET_ID, SING_NETBIOS_PACKET_ID,
-                                                  SING_KMZUSER_PACKET_ID,  SING_IPX_PACKET_ID,
+    const uint32_t packet = std::vector<uint32_t>{SING_WINUSER_PACKET_ID, SING_IPINFO_PACKET_ID, SING_NETBIOS_PACKET_ID,
+                                                  SING_KMZUSER_PACKET_ID, SING_IPX_PACKET_ID,
                                                   SING_REGIONAL_PACKET_ID}[SING_FORMAT_INDEX];
     std::vector<uint8_t> buf(data, data + size);  // exact size: a read past the end is caught
     const uint32_t fields[3] = {static_cast<uint32_t>(size), packet, sing_format_version(packet)};
