@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "client/SingClient.h"
 
@@ -82,14 +81,7 @@ TEST(Sing32Dll, ExportsUndecoratedAndRemoveTheirArguments) {
         EXPECT_EQ(CalleePopped(fn, e.argBytes / 4), e.argBytes) << e.name;
 #endif
     }
-    // Every registered gatherer completes the host cycle with a sound header.
-    std::vector<uint8_t> buf;
-    for (const auto& g : lib.Discover()) {
-        ASSERT_GE(lib.FullCycle(g.index, buf), 0) << g.name;
-        EXPECT_EQ(sing_check_header(buf.data(), static_cast<sing_u32>(buf.size()), g.packetId), SING_HEADER_OK)
-            << g.name;
-    }
-    EXPECT_EQ(lib.Discover().size(), lib.numGatherers());
+    // (Every gatherer's host cycle and the gatherer count: example_host.)
     for (int i = 0; i < 20; ++i) {  // and the library loads and unloads again and again
         ASSERT_TRUE(lib.Unload()) << i;
         ASSERT_TRUE(lib.Load("SING32.DLL", error)) << error;

@@ -1,11 +1,11 @@
-// The public header sing32.h's accessors and header check on buffers of every
-// wrong shape (its numbers are checked against the documented layouts by the
-// static check, documented_layout.json).
+// The public header sing32.h's accessors on buffers of every wrong shape (its
+// numbers are checked against the documented layouts by the static check,
+// documented_layout.json; its header check runs on the damaged buffers of
+// tests/singdump/damaged-buffers.txt in DecodeTest.cpp).
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "sing32.h"
 
@@ -56,28 +56,4 @@ TEST(HeaderLayout, AccessorsStayInsideTheBuffer) {
     EXPECT_EQ(sing_ipinfo_text(ipx, sizeof ipx, SING_IPINFO_IP_ADDRESS, SING_IPINFO_ADAPTERS), SING_NULL_TEXT);
     EXPECT_EQ(sing_netbios_address(ipx, sizeof ipx, SING_NETBIOS_CARDS), SING_NULL_TEXT);
     EXPECT_EQ(sing_kmzuser_text(ipx, sizeof ipx, SING_KMZUSER_KEYS), SING_NULL_TEXT);
-}
-
-TEST(HeaderLayout, HeaderCheckNamesWhatIsWrong) {
-    const sing_u32 fixed = SING_WINUSER_FIXED_SIZE, id = SING_WINUSER_PACKET_ID;
-    const struct {
-        sing_u32 length, packet, version, size, expected;
-        int result;
-    } cases[] = {
-        {fixed, id, SING_WINUSER_VERSION, fixed, id, SING_HEADER_OK},
-        {fixed, id, SING_WINUSER_VERSION, SING_HEADER_SIZE - 1, id, SING_HEADER_SHORT},
-        {fixed, id, SING_WINUSER_VERSION, fixed - 1, id, SING_HEADER_BAD_LENGTH},
-        {fixed, id, SING_WINUSER_VERSION, fixed, SING_IPINFO_PACKET_ID, SING_HEADER_BAD_PACKET_ID},
-        {fixed - 1, id, SING_WINUSER_VERSION, fixed - 1, id, SING_HEADER_SHORT},  // shorter than the fixed part
-        {fixed, id, SING_WINUSER_VERSION + 1, fixed, id, SING_HEADER_BAD_VERSION},
-        {fixed, 0xABACAB03, 1, fixed, 0xABACAB03, SING_HEADER_UNKNOWN_FORMAT},  // no gatherer's
-    };
-    for (const auto& c : cases) {
-        std::vector<uint8_t> buf(fixed, 0);
-        const sing_u32 words[3] = {c.length, c.packet, c.version};
-        for (int i = 0; i < 12; ++i)
-            buf[i] = static_cast<uint8_t>(words[i / 4] >> (8 * (i % 4)));
-        EXPECT_EQ(sing_check_header(buf.data(), c.size, c.expected), c.result) << "size " << c.size;
-    }
-    EXPECT_EQ(sing_format_fixed_size(0xABACAB03), 0u);
 }
