@@ -1,6 +1,6 @@
 // Every gatherer's buffer byte for byte against an image written by this
 // file's own little-endian writer (never the library's) from the steps of
-// tests/sdk/buffer-images.txt and the documented layout's numbers
+// tests/sdk/buffer-cases.txt and the documented layout's numbers
 // (documented_layout.json). Each image is also decoded: every text must come
 // out under the field name it was written for.
 #include <windows.h>
@@ -140,7 +140,7 @@ std::vector<Image> ReadImages() {
         return k + (number.count(name) ? number.at(name) : static_cast<uint32_t>(std::stoul(name, nullptr, 0)));
     };
     std::vector<Image> images;
-    std::ifstream in(SING_CASES_DIR "/sdk/buffer-images.txt");
+    std::ifstream in(SING_CASES_DIR "/sdk/buffer-cases.txt");
     for (std::string line; std::getline(in, line);) {
         std::istringstream words(line);
         std::string step, a, width, v;

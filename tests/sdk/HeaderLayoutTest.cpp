@@ -1,7 +1,7 @@
 // The public header sing32.h's accessors on buffers of every wrong shape (its
 // numbers are checked against the documented layouts by the static check,
 // documented_layout.json; its header check runs on the damaged buffers of
-// tests/singdump/damaged-buffers.txt in DecodeTest.cpp).
+// tests/singdump/decode-cases.txt in DecodeTest.cpp).
 #include <gtest/gtest.h>
 
 #include <memory>

@@ -9,11 +9,11 @@
 #include "sdk/sing32.h"
 #include "support/CaseFile.h"
 
-// Damaged buffers, one per row of tests/singdump/damaged-buffers.txt: the
+// Damaged buffers, one per row of tests/singdump/decode-cases.txt: the
 // decoder must name the damage, and sing32.h's header check must give its
 // result for the same bytes (an exact-size copy, so a read past the end shows).
 TEST(Decode, DamagedBuffersAreRefusedWithTheReason) {
-    const std::vector<TestCase> cases = ReadCases(SING_CASES_DIR "/singdump/damaged-buffers.txt");
+    const std::vector<TestCase> cases = ReadCases(SING_CASES_DIR "/singdump/decode-cases.txt");
     ASSERT_EQ(cases.size(), 20u);
     const std::map<std::string, int> results = {
         {"OK", SING_HEADER_OK}, {"SHORT", SING_HEADER_SHORT}, {"BAD_LENGTH", SING_HEADER_BAD_LENGTH},
