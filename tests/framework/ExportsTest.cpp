@@ -70,7 +70,8 @@ TEST(Sing32Dll, ExportsUndecoratedAndRemoveTheirArguments) {
     EXPECT_EQ(wow64 != FALSE, i386);
     const auto* base = reinterpret_cast<const BYTE*>(GetModuleHandleA("SING32.DLL"));
     ASSERT_NE(base, nullptr);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
     EXPECT_EQ(nt->FileHeader.Machine, i386 ? IMAGE_FILE_MACHINE_I386 : IMAGE_FILE_MACHINE_AMD64);
     EXPECT_EQ(nt->OptionalHeader.Magic, i386 ? IMAGE_NT_OPTIONAL_HDR32_MAGIC : IMAGE_NT_OPTIONAL_HDR64_MAGIC);
     for (const auto& e : kExports) {
