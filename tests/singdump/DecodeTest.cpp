@@ -36,19 +36,13 @@ TEST(Decode, DamagedBuffersAreRefusedWithTheReason) {
     EXPECT_EQ(sing_format_fixed_size(0xABACAB03), 0u);  // no gatherer's
 }
 
+// Texts as JSON, the rows of json-texts.txt. (Numbers, nulls, hex ids and lists:
+// the decoded images of BufferBytesTest.cpp and the JSON the scenarios and singdecode_cli read.)
 TEST(Decode, JsonTextsAreAlwaysValid) {
-    const std::pair<std::string, std::string> texts[] = {
-        {"a\"b\\c", "\"a\\\"b\\\\c\""},
-        {std::string("\x01\n", 2), "\"\\u0001\\u000A\""},
-        {"caf\xC3\xA9", "\"caf\xC3\xA9\""},
-        {"\xE9", "\"\\uFFFD\""},                             // a local code page byte
-        {"\xED\xA0\x80", "\"\\uFFFD\\uFFFD\\uFFFD\""},       // a lone surrogate
-        {"\xE2\x82", "\"\\uFFFD\\uFFFD\""},                  // cut short
-    };
-    for (const auto& [text, json] : texts)
-        EXPECT_EQ(JsonString(text), json);
-    // Numbers, nulls, hex ids and lists as JSON: the decoded images of
-    // BufferBytesTest.cpp and the JSON that the scenarios and singdecode_cli read.
+    const std::vector<TestCase> cases = ReadCases(SING_CASES_DIR "/singdump/json-texts.txt");
+    ASSERT_EQ(cases.size(), 6u);
+    for (const TestCase& c : cases)
+        EXPECT_EQ(JsonString(c.Get("text")), c.Get("json")) << c.name;
 }
 
 TEST(Decode, TextOutputMarksListItemsAndDumpsBytes) {
