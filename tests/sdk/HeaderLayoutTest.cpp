@@ -6,8 +6,10 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "sing32.h"
+#include "support/CaseFile.h"
 
 // On an exact-size heap copy, so that a read past the end is caught.
 TEST(HeaderLayout, AccessorsStayInsideTheBuffer) {
@@ -26,20 +28,12 @@ TEST(HeaderLayout, AccessorsStayInsideTheBuffer) {
     EXPECT_EQ(sing_s32_at(buf, len, 1), -238);  // 0xFFFFFF12
     EXPECT_EQ(sing_s32_at(reinterpret_cast<const uint8_t*>("\0\0\0\x80"), 4, 0), -2147483647L - 1);
 
-    const struct {
-        sing_u32 len, off, fixed;
-        const char* text;  // null: no text
-    } texts[] = {
-        {len, 6, 6, "hi"},          // right at the fixed part's end
-        {len, 6, 7, nullptr},       // inside the fixed part
-        {len, 0, 0, nullptr},       // offset 0: the fact has no text
-        {len - 1, 8, 6, ""},        // the terminator is the last byte
-        {len, 9, 6, nullptr},       // no terminator before the end
-        {len, len, 6, nullptr},     // at the end
-    };
-    for (const auto& t : texts) {
-        const char* got = sing_text_at(buf, t.len, t.off, t.fixed);
-        EXPECT_EQ(got ? std::string(got) : "(null)", t.text ? t.text : "(null)") << "offset " << t.off;
+    const std::vector<TestCase> texts = ReadCases(SING_CASES_DIR "/sdk/text-cases.txt");
+    ASSERT_EQ(texts.size(), 6u);
+    for (const TestCase& t : texts) {
+        const char* got = sing_text_at(buf, std::stoul(t.Get("size")), std::stoul(t.Get("offset")),
+                                       std::stoul(t.Get("fixed")));
+        EXPECT_EQ(got ? std::string(got) : "(none)", t.Has("text") ? t.Get("text") : "(none)") << t.name;
     }
     EXPECT_EQ(sing_text16(buf, len, len - 1, 0), SING_NULL_TEXT);  // the slot itself is cut
 
