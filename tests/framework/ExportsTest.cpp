@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "client/SingClient.h"
 
@@ -71,7 +70,8 @@ TEST(Sing32Dll, ExportsUndecoratedAndRemoveTheirArguments) {
     EXPECT_EQ(wow64 != FALSE, i386);
     const auto* base = reinterpret_cast<const BYTE*>(GetModuleHandleA("SING32.DLL"));
     ASSERT_NE(base, nullptr);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
     EXPECT_EQ(nt->FileHeader.Machine, i386 ? IMAGE_FILE_MACHINE_I386 : IMAGE_FILE_MACHINE_AMD64);
     EXPECT_EQ(nt->OptionalHeader.Magic, i386 ? IMAGE_NT_OPTIONAL_HDR32_MAGIC : IMAGE_NT_OPTIONAL_HDR64_MAGIC);
     for (const auto& e : kExports) {
@@ -82,14 +82,7 @@ TEST(Sing32Dll, ExportsUndecoratedAndRemoveTheirArguments) {
         EXPECT_EQ(CalleePopped(fn, e.argBytes / 4), e.argBytes) << e.name;
 #endif
     }
-    // Every registered gatherer completes the host cycle with a sound header.
-    std::vector<uint8_t> buf;
-    for (const auto& g : lib.Discover()) {
-        ASSERT_GE(lib.FullCycle(g.index, buf), 0) << g.name;
-        EXPECT_EQ(sing_check_header(buf.data(), static_cast<sing_u32>(buf.size()), g.packetId), SING_HEADER_OK)
-            << g.name;
-    }
-    EXPECT_EQ(lib.Discover().size(), lib.numGatherers());
+    // (Every gatherer's host cycle and the gatherer count: example_host.)
     for (int i = 0; i < 20; ++i) {  // and the library loads and unloads again and again
         ASSERT_TRUE(lib.Unload()) << i;
         ASSERT_TRUE(lib.Load("SING32.DLL", error)) << error;

@@ -64,10 +64,6 @@ TEST_F(RegistryTest, RegistrationPastTheLastSlotIsRefused) {
     extra.reset();  // must not disturb the table
     EXPECT_EQ(GathererRegistry::GathererCount(), SING_SLOTS);
     EXPECT_EQ(SING_GetUniquePacketID(SING_SLOTS - 1), 100 + SING_SLOTS - 1);
-    all[7].reset();  // a slot freed in the middle is taken again; then the table is full
-    auto again = Make("Again", 777);
-    EXPECT_EQ(again->GetIndex(), 7u);
-    EXPECT_EQ(Make("Extra", 999)->GetIndex(), GathererRegistry::kNotRegistered);
 }
 
 // Every export reaches the gatherer by the low 16 bits of its index; an empty
@@ -93,8 +89,10 @@ TEST_F(RegistryTest, ExportsForwardByTheLow16BitsOfTheIndex) {
         {"FillDataBuf", [](uint32_t i) { uint8_t b[16]; return SING_FillDataBuf(i, b, nullptr, 0); }, 1},
         {"Update(p)", [](uint32_t i) { return SING_Update(i, &i, 5); }, 7},
         {"GetDataBufLen(p)", [](uint32_t i) { return SING_GetDataBufLen(i, &i, 4); }, 0},
-        {"FillDataBuf(p)", [](uint32_t i) { uint8_t b[16] = {}; return SING_FillDataBuf(i, b, &i, 16) + b[0] + b[15]; }, 0},
-        {"FillDataBuf(null)", [](uint32_t i) { return SING_FillDataBuf(i, nullptr, nullptr, 0) + Probe::nullFills; }, 0},
+        {"FillDataBuf(p)",
+         [](uint32_t i) { uint8_t b[16] = {}; return SING_FillDataBuf(i, b, &i, 16) + b[0] + b[15]; }, 0},
+        {"FillDataBuf(null)",
+         [](uint32_t i) { return SING_FillDataBuf(i, nullptr, nullptr, 0) + Probe::nullFills; }, 0},
         {"FlagDMIInits", [](uint32_t i) { return SING_FlagDMIInits(i, 1, 2, 3); }, 1},
         {"DMIInit", [](uint32_t i) { return SING_DMIInit(i, 5); }, 1},
         {"FlagDMIUpdates", [](uint32_t i) { return SING_FlagDMIUpdates(i, 1, 2, 3); }, 1},

@@ -1,6 +1,7 @@
-// The public header sing32.h's accessors and header check on buffers of every
-// wrong shape (its numbers are checked against the documented layouts by the
-// static check, documented_layout.json).
+// The public header sing32.h's accessors on buffers of every wrong shape (its
+// numbers are checked against the documented layouts by the static check,
+// documented_layout.json; its header check runs on the damaged buffers of
+// tests/singdump/decode-cases.txt in DecodeTest.cpp).
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "sing32.h"
+#include "support/CaseFile.h"
 
 // On an exact-size heap copy, so that a read past the end is caught.
 TEST(HeaderLayout, AccessorsStayInsideTheBuffer) {
@@ -26,20 +28,12 @@ TEST(HeaderLayout, AccessorsStayInsideTheBuffer) {
     EXPECT_EQ(sing_s32_at(buf, len, 1), -238);  // 0xFFFFFF12
     EXPECT_EQ(sing_s32_at(reinterpret_cast<const uint8_t*>("\0\0\0\x80"), 4, 0), -2147483647L - 1);
 
-    const struct {
-        sing_u32 len, off, fixed;
-        const char* text;  // null: no text
-    } texts[] = {
-        {len, 6, 6, "hi"},          // right at the fixed part's end
-        {len, 6, 7, nullptr},       // inside the fixed part
-        {len, 0, 0, nullptr},       // offset 0: the fact has no text
-        {len - 1, 8, 6, ""},        // the terminator is the last byte
-        {len, 9, 6, nullptr},       // no terminator before the end
-        {len, len, 6, nullptr},     // at the end
-    };
-    for (const auto& t : texts) {
-        const char* got = sing_text_at(buf, t.len, t.off, t.fixed);
-        EXPECT_EQ(got ? std::string(got) : "(null)", t.text ? t.text : "(null)") << "offset " << t.off;
+    const std::vector<TestCase> texts = ReadCases(SING_CASES_DIR "/sdk/text-cases.txt");
+    ASSERT_EQ(texts.size(), 6u);
+    for (const TestCase& t : texts) {
+        const char* got = sing_text_at(buf, std::stoul(t.Get("size")), std::stoul(t.Get("offset")),
+                                       std::stoul(t.Get("fixed")));
+        EXPECT_EQ(got ? std::string(got) : "(none)", t.Has("text") ? t.Get("text") : "(none)") << t.name;
     }
     EXPECT_EQ(sing_text16(buf, len, len - 1, 0), SING_NULL_TEXT);  // the slot itself is cut
 
@@ -56,28 +50,4 @@ TEST(HeaderLayout, AccessorsStayInsideTheBuffer) {
     EXPECT_EQ(sing_ipinfo_text(ipx, sizeof ipx, SING_IPINFO_IP_ADDRESS, SING_IPINFO_ADAPTERS), SING_NULL_TEXT);
     EXPECT_EQ(sing_netbios_address(ipx, sizeof ipx, SING_NETBIOS_CARDS), SING_NULL_TEXT);
     EXPECT_EQ(sing_kmzuser_text(ipx, sizeof ipx, SING_KMZUSER_KEYS), SING_NULL_TEXT);
-}
-
-TEST(HeaderLayout, HeaderCheckNamesWhatIsWrong) {
-    const sing_u32 fixed = SING_WINUSER_FIXED_SIZE, id = SING_WINUSER_PACKET_ID;
-    const struct {
-        sing_u32 length, packet, version, size, expected;
-        int result;
-    } cases[] = {
-        {fixed, id, SING_WINUSER_VERSION, fixed, id, SING_HEADER_OK},
-        {fixed, id, SING_WINUSER_VERSION, SING_HEADER_SIZE - 1, id, SING_HEADER_SHORT},
-        {fixed, id, SING_WINUSER_VERSION, fixed - 1, id, SING_HEADER_BAD_LENGTH},
-        {fixed, id, SING_WINUSER_VERSION, fixed, SING_IPINFO_PACKET_ID, SING_HEADER_BAD_PACKET_ID},
-        {fixed - 1, id, SING_WINUSER_VERSION, fixed - 1, id, SING_HEADER_SHORT},  // shorter than the fixed part
-        {fixed, id, SING_WINUSER_VERSION + 1, fixed, id, SING_HEADER_BAD_VERSION},
-        {fixed, 0xABACAB03, 1, fixed, 0xABACAB03, SING_HEADER_UNKNOWN_FORMAT},  // no gatherer's
-    };
-    for (const auto& c : cases) {
-        std::vector<uint8_t> buf(fixed, 0);
-        const sing_u32 words[3] = {c.length, c.packet, c.version};
-        for (int i = 0; i < 12; ++i)
-            buf[i] = static_cast<uint8_t>(words[i / 4] >> (8 * (i % 4)));
-        EXPECT_EQ(sing_check_header(buf.data(), c.size, c.expected), c.result) << "size " << c.size;
-    }
-    EXPECT_EQ(sing_format_fixed_size(0xABACAB03), 0u);
 }

@@ -52,7 +52,8 @@ def main():
         strict = ["-Wall", "-Wextra", "-pedantic", "-Werror", "-I", a.outdir]
         modes = [([a.cc, f"-std={s}"], "c") for s in ("c89", "c99", "c17")]
         modes += [([a.cxx, f"-std={s}"], "c++") for s in ("c++98", "c++20")]
-        modes += [([a.clang, target, f"-std={s}"], "c") for s in ("c89", "c99")] + [([a.clang, target, "-std=c++20"], "c++")]
+        modes += [([a.clang, target, f"-std={s}"], "c") for s in ("c89", "c99")]
+        modes += [([a.clang, target, "-std=c++20"], "c++")]
         for k, (cc, lang) in enumerate(modes):
             obj = os.path.join(work, f"calls{k}.o")
             rc, out, err = run(cc + strict + ["-x", lang, "-c", unit, "-o", obj])
@@ -60,12 +61,6 @@ def main():
                 _, out, _ = run([a.llvm_nm, "-u", obj])
                 used = set(re.findall(r"U (\S+)$", out, re.M))
                 check(used == {f"__imp_{r}" for r in refs.values()}, f"{' '.join(cc)}: calls import {sorted(used)}")
-        # A prototype that disagrees with the header's is refused.
-        bad = os.path.join(work, "bad.c")
-        with open(bad, "w") as f:
-            f.write('#include "sing32.h"\nSING_IMPORT sing_u32 SING_CALL SING_Update(sing_u32 index, void* p);\n')
-        rc, out, err = run([a.cc, "-std=c99"] + strict + ["-c", bad, "-o", bad + ".o"])
-        check(rc != 0 and "SING_Update" in out + err, f"a conflicting prototype compiled: {err[:200]}")
     return finish(f"kit in {a.outdir} ({a.arch}, {len(modes)} compile modes)")
 
 

@@ -1,78 +1,48 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "decode/Decoders.h"
 #include "decode/Node.h"
 #include "sdk/sing32.h"
+#include "support/CaseFile.h"
 
-// A sound "WindowsUserInfo" buffer (user "jdoe", computer "PC", the rest
-// absent), damaged one way per row; the decoder must name the damage.
+// Damaged buffers, one per row of tests/singdump/decode-cases.txt: the
+// decoder must name the damage, and sing32.h's header check must give its
+// result for the same bytes (an exact-size copy, so a read past the end shows).
 TEST(Decode, DamagedBuffersAreRefusedWithTheReason) {
-    const uint32_t kId = SING_WINUSER_PACKET_ID;
-    const std::vector<uint8_t> sound = {36, 0, 0, 0, 0x01, 0xAB, 0xAC, 0xAB, 1, 0, 0, 0,   // header
-                                        0, 0, 28, 0, 33, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // slots
-                                        'j', 'd', 'o', 'e', 0, 'P', 'C', 0};
-    // The bytes kept; one field overwritten (width 0: none); the gatherer's packet id.
-    const struct {
-        uint32_t size, at, value, width, expected;
-        const char* error;
-    } cases[] = {
-        {36, 0, 0, 0, kId, nullptr},
-        {11, 0, 0, 0, kId, "header version: offset 8 + 4 lies past the buffer end (11 bytes)"},
-        {0, 0, 0, 0, kId, "header length: offset 0 + 4 lies past the buffer end (0 bytes)"},
-        {36, 0, 37, 4, kId, "header length 37 differs from the buffer size 36"},
-        {35, 0, 0, 0, kId, "header length 36 differs from the buffer size 35"},
-        {36, 0, 0, 0, SING_IPINFO_PACKET_ID, "header packet id 0xABACAB01 differs from the gatherer's 0xABACAB02"},
-        {36, 4, 0xABACAB03, 4, 0xABACAB03, "no decoder for this packet id"},
-        {36, 8, 2, 4, kId, "buffer version 2 is not the known version 1"},
-        {36, 8, 0, 4, kId, "buffer version 0 is not the known version 1"},
-        {20, 0, 20, 4, kId, "buffer of 20 bytes is shorter than the 28-byte fixed part"},
-        {36, 12, 5, 2, kId, "offset 12 holds 5, not 0"},
-        {36, 14, 27, 2, kId, "userName: offset 27 points into the fixed part (ends at 28)"},
-        {36, 16, 0xFFFF, 2, kId, "computerName: offset 65535 + 1 lies past the buffer end (36 bytes)"},
-        {36, 16, 36, 2, kId, "computerName: offset 36 + 1 lies past the buffer end (36 bytes)"},
-        {36, 35, 'X', 1, kId, "computerName: text at offset 33 has no terminator inside the buffer"},
-    };
-    for (const auto& c : cases) {
-        std::vector<uint8_t> buf(sound.begin(), sound.begin() + c.size);
-        for (uint32_t i = 0; i < c.width; ++i)
-            buf[c.at + i] = static_cast<uint8_t>(c.value >> (8 * i));
-        DecodeResult r = DecodeBuffer(buf.data(), buf.size(), c.expected);
-        EXPECT_EQ(r.ok ? "(ok)" : r.error, c.error ? c.error : "(ok)");
+    const std::vector<TestCase> cases = ReadCases(SING_CASES_DIR "/singdump/decode-cases.txt");
+    ASSERT_EQ(cases.size(), 20u);
+    const std::map<std::string, int> results = {
+        {"OK", SING_HEADER_OK}, {"SHORT", SING_HEADER_SHORT}, {"BAD_LENGTH", SING_HEADER_BAD_LENGTH},
+        {"BAD_PACKET_ID", SING_HEADER_BAD_PACKET_ID}, {"UNKNOWN_FORMAT", SING_HEADER_UNKNOWN_FORMAT},
+        {"BAD_VERSION", SING_HEADER_BAD_VERSION}};
+    for (const TestCase& c : cases) {
+        std::string hex;
+        for (char ch : c.Get("bytes"))
+            if (ch != ' ')
+                hex += ch;
+        std::vector<uint8_t> buf;
+        for (size_t i = 0; i + 1 < hex.size(); i += 2)
+            buf.push_back(static_cast<uint8_t>(std::stoul(hex.substr(i, 2), nullptr, 16)));
+        const uint32_t packet = static_cast<uint32_t>(std::stoul(c.Get("packet"), nullptr, 16));
+        DecodeResult r = DecodeBuffer(buf.data(), buf.size(), packet);
+        EXPECT_EQ(r.ok ? "ok" : r.error, c.Get("error")) << c.name;
+        EXPECT_EQ(sing_check_header(buf.data(), static_cast<sing_u32>(buf.size()), packet), results.at(c.Get("header")))
+            << c.name;
     }
-    std::vector<uint8_t> kmz(SING_KMZUSER_FIXED_SIZE, 0);  // no room for its absent texts' terminators
-    kmz[0] = 64, kmz[4] = 0x05, kmz[5] = 0xAB, kmz[6] = 0xAC, kmz[7] = 0xAB, kmz[8] = 1;
-    EXPECT_EQ(DecodeBuffer(kmz.data(), kmz.size(), SING_KMZUSER_PACKET_ID).error,
-              "buffer length 64 differs from the 90 bytes its texts take");
-    // An address count beyond the texts the buffer holds (one "a" here).
-    std::vector<uint8_t> ipx = {22, 0, 0, 0, 0x0A, 0xAB, 0xAC, 0xAB, 1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF,
-                                SING_IPX_FIXED_SIZE, 0, 0, 0, 'a', 0};
-    EXPECT_EQ(DecodeBuffer(ipx.data(), ipx.size(), SING_IPX_PACKET_ID).error,
-              "IPX address: offset 22 + 1 lies past the buffer end (22 bytes)");
+    EXPECT_EQ(sing_format_fixed_size(0xABACAB03), 0u);  // no gatherer's
 }
 
-TEST(Decode, JsonIsAlwaysValid) {
-    const std::pair<std::string, std::string> texts[] = {
-        {"a\"b\\c", "\"a\\\"b\\\\c\""},
-        {std::string("\x01\n", 2), "\"\\u0001\\u000A\""},
-        {"caf\xC3\xA9", "\"caf\xC3\xA9\""},
-        {"\xE9", "\"\\uFFFD\""},                             // a local code page byte
-        {"\xED\xA0\x80", "\"\\uFFFD\\uFFFD\\uFFFD\""},       // a lone surrogate
-        {"\xE2\x82", "\"\\uFFFD\\uFFFD\""},                  // cut short
-    };
-    for (const auto& [text, json] : texts)
-        EXPECT_EQ(JsonString(text), json);
-
-    Node doc = Node::Group("");
-    doc.AddText("name", "x");
-    doc.AddMissing("none");
-    doc.AddNumber("n", 42);
-    doc.AddSigned("s", -60);
-    doc.AddHex("id", 0xABACAB01);
-    doc.Add(Node::List("items")).AddNumber("", 1);
-    EXPECT_EQ(RenderJson(doc), "{\"name\":\"x\",\"none\":null,\"n\":42,\"s\":-60,\"id\":\"0xABACAB01\",\"items\":[1]}");
+// Texts as JSON, the rows of json-texts.txt. (Numbers, nulls, hex ids and lists:
+// the decoded images of BufferBytesTest.cpp and the JSON the scenarios and singdecode_cli read.)
+TEST(Decode, JsonTextsAreAlwaysValid) {
+    const std::vector<TestCase> cases = ReadCases(SING_CASES_DIR "/singdump/json-texts.txt");
+    ASSERT_EQ(cases.size(), 6u);
+    for (const TestCase& c : cases)
+        EXPECT_EQ(JsonString(c.Get("text")), c.Get("json")) << c.name;
 }
 
 TEST(Decode, TextOutputMarksListItemsAndDumpsBytes) {

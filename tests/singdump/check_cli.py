@@ -41,29 +41,22 @@ def main():
         check({k: v for k, v in g.items() if k not in RUN_KEYS} == d, f"gatherer {g['index']}: singdecode differs")
         check(os.path.getsize(os.path.join(saved, files[g["index"]])) == g["dataBufLen"], f"{g['index']}: size")
 
-    for wanted, index in [("4", 4), ("IPX Data", 4), ("ipx", 4), ("regional", 5), ("w", 0)]:
+    with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "cli-cases.json")) as f:
+        cases = json.load(f)
+    for wanted, index in cases["select"]:
         rc, out, err = run(dump + ["--json", "--gatherer", wanted])
         got = [g["index"] for g in json.loads(out)["gatherers"]] if rc == 0 else None
         check(got == [index], f"--gatherer {wanted!r}: exit {rc}, gatherers {got}, stderr {err!r}")
 
-    # Refusals: exit 1, nothing on standard output, one line saying why.
-    listing = ", ".join(f'{i} "{n}"' for i, n in enumerate(NAMES))
-    bad = os.path.join(work, "bad.reg")
-    with open(bad, "wb") as f:
+    names = {"work": z(work), "layouts": z(layouts), "fixture": z(fixture),
+             "listing": ", ".join(f'{i} "{n}"' for i, n in enumerate(NAMES))}
+    with open(os.path.join(work, "bad.reg"), "wb") as f:
         f.write(b"REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\A]\r\n\"Old\"=-\r\n")
-    refusals = [
-        *[(["--gatherer", w], re.escape(f"no gatherer matches '{w}'; registered: {listing}")) for w in ("IPXX", "6", "Data")],
-        (["--gatherer", "ip"], re.escape("'ip' is ambiguous: it starts 1 \"IPInfo\", 4 \"IPX Data\"")),
-        (["--dll", z(work, "none", "SING32.DLL")], r"cannot load .*SING32\.DLL \(error 126: \S[^)]*\)"),
-        (["--save", z(work, "none", "deeper")], r"cannot create .*deeper \(error 3: \S[^)]*\)"),
-        (["--registry", z(layouts, "win10.reg"), z(bad)], re.escape(f"Z:{bad}:4: deleting a value (\"name\"=-) is not "
-                                                                     "supported: export the values as they are")),
-        (["--registry", z(work, "none.reg")], r".*none\.reg: cannot open the file \(error 2: \S[^)]*\)"),
-        (["--dll", z(fixture)], "the library does not export SING_NumGatherers"),
-    ]
     detach_log = os.path.join(work, "detach.log")
     os.environ["SING_FIXTURE_DETACH_LOG"] = z(detach_log)
-    for args, why in refusals:
+    for c in cases["refusals"]:
+        args = [a.format(**names) for a in c["args"]]
+        why = re.escape(c["says"].format(**names)) if "says" in c else c["matches"]
         rc, out, err = run(dump + args)
         check(rc == 1 and out == "" and re.fullmatch("singdump: " + why, err.strip()), f"{args}: exit {rc}, {err!r}")
     how = open(detach_log).read() if os.path.exists(detach_log) else "(no detach)"
@@ -77,12 +70,14 @@ def main():
         f.write(b"REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion]\r\n"
                 b"\"RegisteredOwner\"=\"J\xf6rg\"\r\n")
     rc, out, err = run(dump + ["--json", "--registry", z(layouts, "win10up.reg"), z(owner)])
-    doc = json.loads(out) if rc == 0 else {}
-    check({k: doc.get("registry", {}).get(k) for k in ("source", "files", "controlSet")} == {"source": "registry export files, not this machine's registry",
-                                  "files": [z(layouts, "win10up.reg"), z(owner)], "controlSet": "ControlSet001"} and
-          doc["gatherers"][0]["owner"] == "J\u00f6rg" and doc["gatherers"][1]["adapter2"]["hostName"] == "BUCHHALTUNG-PC"
-          and doc["gatherers"][2]["cards"] == gatherers[2]["cards"],  # the cards stay this machine's
-          f"--registry: exit {rc}, {err!r}, {out[:400]!r}")
+    doc = json.loads(out) if rc == 0 else {"registry": {}, "gatherers": [{}, {}, {}]}
+    check({k: doc["registry"].get(k) for k in ("source", "files", "controlSet")} ==
+          {"source": "registry export files, not this machine's registry",
+           "files": [z(layouts, "win10up.reg"), z(owner)], "controlSet": "ControlSet001"},
+          f"--registry: exit {rc}, {err!r}")
+    got = [doc["gatherers"][0].get("owner"), doc["gatherers"][1].get("adapter2", {}).get("hostName"),
+           doc["gatherers"][2].get("cards")]  # the cards stay this machine's
+    check(got == ["J\u00f6rg", "BUCHHALTUNG-PC", gatherers[2]["cards"]], f"--registry: {got}")
     rc, out, err = run(dump + ["--gatherer", "0", "--registry", z(layouts, "win10.reg")])
     check(rc == 0 and "registry export files, not this machine's registry" in out, f"text output: {out[:300]!r}")
     rc, out, err = run([wine, "reg", "query", "HKCU\\Software\\SING32\\RegistryStandIn"])

@@ -23,8 +23,7 @@ PACKET_ID = re.compile(r"0[xX]ABACAB[0-9A-Fa-f]{2}")
 NUMBER = re.compile(r"(?<![\w.])(0[xX][0-9A-Fa-f]+|\d+)[uUlL]*(?![\w.])")
 # Not places in a buffer: versions, adapter type values, profile key indices,
 # header-check results; 0 to 4 are also every element width and index step.
-NOT_PLACES = re.compile(r"_PACKET_ID$|_VERSION$|^SING_HEADER_(OK|SHORT|BAD_\w+|UNKNOWN_FORMAT)$|_TOKEN_RING$|_ETHERNET$|"
-                        r"^SING_KMZUSER_(?!KEYS$|FIXED_SIZE$)")
+NOT_PLACES = re.compile(r"_PACKET_ID$|_VERSION$|_TOKEN_RING$|_ETHERNET$|^SING_KMZUSER_(?!KEYS$|FIXED_SIZE$)")
 
 
 def check_documented(header, defined, doc):
@@ -64,7 +63,7 @@ def main():
         check_documented(header, defined, json.load(f))
     layout = {}
     for name, number in defined.items():
-        if not NOT_PLACES.search(name) and number > 4:
+        if not NOT_PLACES.search(name) and not CHECK_RESULT.match(name) and number > 4:
             layout.setdefault(number, []).append(name)
     for path in sources(root, PACKET_ID_DIRS):
         for n, line in code_lines(path):
@@ -73,7 +72,8 @@ def main():
     for path in (p for p in sources(root, LAYOUT_DIRS) if os.path.basename(p) not in NOT_LAYOUT):
         for n, line in code_lines(path):
             for m in (m for m in NUMBER.finditer(line) if int(m.group(1), 0) in layout):
-                check(False, f"{os.path.relpath(path, root)}:{n}: {m.group(0)} is {' or '.join(layout[int(m.group(1), 0)])}")
+                what = " or ".join(layout[int(m.group(1), 0)])
+                check(False, f"{os.path.relpath(path, root)}:{n}: {m.group(0)} is {what}")
     return finish(f"{len(layout)} layout numbers of {HEADER}")
 
 

@@ -6,7 +6,9 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 status=0
 # The only mention of apt preferences allowed is the removal of the pin an
 # earlier set-up left.
-hits=$(grep -nE '/etc/apt/(preferences|sources|apt\.conf)|binfmt_misc/register|systemctl +(enable|start)|update-binfmts +--(install|enable)' "$root"/tools/*.sh "$root"/.ci/run |
+changes='/etc/apt/(preferences|sources|apt\.conf)|binfmt_misc/register'
+changes+='|systemctl +(enable|start)|update-binfmts +--(install|enable)'
+hits=$(grep -nE "$changes" "$root"/tools/*.sh "$root"/.ci/run |
        grep -vE 'rm -f|^[^:]+:[0-9]+:\s*#')
 if [ -n "$hits" ]; then
   echo "scripts that change the machine's configuration:"; echo "$hits"; status=1
