@@ -21,7 +21,6 @@
 #include "support/TempDir.h"
 #include "support/TestMachine.h"
 #include "tests/dmi/BagImage.h"
-#include "tests/hostile/Runs.h"
 
 namespace {
 

@@ -6,7 +6,6 @@
 
 #include "probes/AdapterAddress.h"
 #include "support/CaseFile.h"
-#include "tests/hostile/Runs.h"
 #include "tests/probes/FakeNet.h"
 
 TEST(HostileDevice, OnlyASixByteAnswerIsAnAddress) {

@@ -6,7 +6,6 @@
 #include "probes/RegistryLookup.h"
 #include "support/CaseFile.h"
 #include "support/ScratchHive.h"
-#include "tests/hostile/Runs.h"
 
 TEST(HostileRegistry, TextAndNumberLookupsByNameTypeAndSize) {
     const std::vector<TestCase> cases = ReadCases(SING_CASES_DIR "/hostile/registry-cases.txt");

@@ -2,7 +2,8 @@
 // cases, each starting with a line "== NAME", then lines "KEY = VALUE"
 // ("KEY =" for an empty value); lines starting with '#' are comments. Values
 // take the C escapes \\ \" \t \n \r \v \0 and \xHH (two digits), so any
-// byte can be written.
+// byte can be written. Runs() writes long values short: "c{N}" stands for
+// the byte c written N times.
 #pragma once
 #include <fstream>
 #include <map>
@@ -48,4 +49,17 @@ inline std::vector<TestCase> ReadCases(const std::string& path) {
             cases.back().values[line.substr(0, eq)] = Unescape(line.size() > eq + 3 ? line.substr(eq + 3) : "");
     }
     return cases;
+}
+
+inline std::string Runs(const std::string& s) {
+    std::string out;
+    for (size_t i = 0, close; i < s.size(); ++i) {
+        if (s[i] == '{' && !out.empty() && (close = s.find('}', i)) != std::string::npos) {
+            out.append(std::stoul(s.substr(i + 1, close - i - 1)) - 1, out.back());
+            i = close;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
 }
